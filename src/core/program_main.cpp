@@ -1,0 +1,6 @@
+// Process entry of brumix.exe.
+#include "startup.h"
+
+int main() {
+  ProgramBody();
+}

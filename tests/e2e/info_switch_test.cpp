@@ -1,0 +1,60 @@
+// The "/ih" switch, from outside: one information box, then exit code 0.
+#include <gtest/gtest.h>
+
+#include "program_driver.h"
+
+namespace {
+
+constexpr char kDialogClass[] = "#32770";
+constexpr int kMessageTextId = 0xFFFF;  // the static control of a message box
+
+}  // namespace
+
+TEST(InfoSwitch, ShowsExactlyTheMakerBoxAndExitsWithZero) {
+  ProgramDriver program;
+  ASSERT_TRUE(program.Start("/ih"));
+  HWND box = program.WaitForWindow(kDialogClass, "Kavex Info");
+  ASSERT_NE(box, nullptr);
+
+  char text[256] = {};
+  GetDlgItemTextA(box, kMessageTextId, text, sizeof text);
+  EXPECT_STREQ(text, "Сделано в Kavex.");
+  int buttons = 0;
+  for (HWND child : ChildWindows(box)) {
+    if (ClassOf(child) == "Button" && IsWindowVisible(child)) ++buttons;
+  }
+  EXPECT_EQ(buttons, 1);
+  HWND ok = GetDlgItem(box, IDOK);
+  ASSERT_NE(ok, nullptr);
+  EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+
+  SendMessageA(ok, BM_CLICK, 0, 0);
+  ASSERT_TRUE(program.WaitForExit());
+  EXPECT_EQ(program.ExitCode(), 0u);
+  ASSERT_EQ(program.WindowsSeen().size(), 1u);
+  EXPECT_EQ(program.WindowsSeen()[0], box);
+}
+
+TEST(InfoSwitch, QuotedSwitchIsRecognised) {
+  ProgramDriver program;
+  ASSERT_TRUE(program.Start("\"/ih\""));
+  HWND box = program.WaitForWindow(kDialogClass, "Kavex Info");
+  ASSERT_NE(box, nullptr);
+  SendMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(program.WaitForExit());
+  EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+// Anything but the exact first argument starts the program normally: for now
+// that is start-up, the start step and teardown, ending with 0 and no box.
+TEST(InfoSwitch, OtherArgumentsStartNormally) {
+  for (const char* arguments : {"", "/IH", "-ih", "/ihx", "other /ih"}) {
+    ProgramDriver program;
+    ASSERT_TRUE(program.Start(arguments));
+    ASSERT_TRUE(program.WaitForExit()) << arguments;
+    EXPECT_EQ(program.ExitCode(), 0u) << arguments;
+    for (HWND window : program.WindowsSeen()) {
+      EXPECT_NE(WindowText(window), "Kavex Info") << arguments;
+    }
+  }
+}

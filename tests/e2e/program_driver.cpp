@@ -1,0 +1,117 @@
+#include "program_driver.h"
+
+#include <algorithm>
+
+namespace {
+
+struct WindowQuery {
+  DWORD processId;
+  std::vector<HWND>* found;
+};
+
+BOOL CALLBACK CollectVisibleTopWindow(HWND window, LPARAM param) {
+  auto* query = reinterpret_cast<WindowQuery*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == query->processId && IsWindowVisible(window)) query->found->push_back(window);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
+  reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+  return TRUE;
+}
+
+constexpr DWORD kPollMs = 20;
+
+}  // namespace
+
+std::string ProgramPath() {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string self(path, length);
+  // <build>\tests\e2e\<test>.exe -> <build>\brumix.exe
+  for (int level = 0; level < 3; ++level)
+    self.erase(self.find_last_of('\\'));
+  return self + "\\brumix.exe";
+}
+
+std::string WindowText(HWND window) {
+  char text[4096] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::string ClassOf(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+  std::vector<HWND> children;
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+ProgramDriver::~ProgramDriver() {
+  Kill();
+  if (process_.hProcess) CloseHandle(process_.hProcess);
+  if (process_.hThread) CloseHandle(process_.hThread);
+}
+
+bool ProgramDriver::Start(const std::string& arguments) {
+  std::string commandLine = "\"" + ProgramPath() + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process_) != FALSE;
+}
+
+std::vector<HWND> ProgramDriver::VisibleWindows() const {
+  std::vector<HWND> found;
+  WindowQuery query{process_.dwProcessId, &found};
+  EnumWindows(CollectVisibleTopWindow, reinterpret_cast<LPARAM>(&query));
+  return found;
+}
+
+void ProgramDriver::RecordVisibleWindows() {
+  for (HWND window : VisibleWindows()) {
+    if (std::find(seen_.begin(), seen_.end(), window) == seen_.end()) seen_.push_back(window);
+  }
+}
+
+HWND ProgramDriver::WaitForWindow(const char* className, const char* caption, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  do {
+    RecordVisibleWindows();
+    for (HWND window : VisibleWindows()) {
+      if (ClassOf(window) == className && WindowText(window) == caption) return window;
+    }
+    if (WaitForSingleObject(process_.hProcess, kPollMs) == WAIT_OBJECT_0) return nullptr;
+  } while (GetTickCount() - start < timeoutMs);
+  return nullptr;
+}
+
+bool ProgramDriver::WaitForExit(DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  do {
+    RecordVisibleWindows();
+    if (WaitForSingleObject(process_.hProcess, kPollMs) == WAIT_OBJECT_0) return true;
+  } while (GetTickCount() - start < timeoutMs);
+  return false;
+}
+
+DWORD ProgramDriver::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process_.hProcess, &code);
+  return code;
+}
+
+void ProgramDriver::Kill() {
+  if (process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_.hProcess, 99);
+    WaitForSingleObject(process_.hProcess, 5000);
+  }
+}
