@@ -1,4 +1,5 @@
-// Drives brumix.exe from outside: starts it, finds its windows, ends it.
+// Drives a program from outside, as a user would: starts it, finds its
+// windows, waits for its end. Shared by every black-box test.
 #pragma once
 
 #include <windows.h>
@@ -13,8 +14,10 @@ class ProgramDriver {
   ProgramDriver(const ProgramDriver&) = delete;
   ProgramDriver& operator=(const ProgramDriver&) = delete;
 
-  // Starts brumix.exe (beside the build's top folder) with the given arguments.
+  // Starts brumix.exe (in the build's top folder) with the given arguments.
   bool Start(const std::string& arguments);
+  // Starts any program, given its full Windows path.
+  bool StartExe(const std::string& path, const std::string& arguments);
   // Polls until a visible top-level window of the program with this class and
   // caption exists, or the deadline passes; 0 then.
   HWND WaitForWindow(const char* className, const char* caption, DWORD timeoutMs = 20000);
@@ -34,6 +37,8 @@ class ProgramDriver {
 
 // Path of brumix.exe, found from this test's own location.
 std::string ProgramPath();
+// Path of a program built beside this test's own executable.
+std::string SiblingPath(const std::string& exeName);
 std::string WindowText(HWND window);
 std::string ClassOf(HWND window);
 std::vector<HWND> ChildWindows(HWND parent);

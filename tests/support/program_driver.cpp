@@ -26,14 +26,25 @@ constexpr DWORD kPollMs = 20;
 
 }  // namespace
 
-std::string ProgramPath() {
+namespace {
+std::string OwnFolder() {
   char path[MAX_PATH];
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string self(path, length);
-  // <build>\tests\e2e\<test>.exe -> <build>\brumix.exe
-  for (int level = 0; level < 3; ++level)
-    self.erase(self.find_last_of('\\'));
-  return self + "\\brumix.exe";
+  const std::string self(path, length);
+  return self.substr(0, self.find_last_of('\\'));
+}
+}  // namespace
+
+std::string ProgramPath() {
+  // <build>\tests\<suite>\<test>.exe -> <build>\brumix.exe
+  std::string folder = OwnFolder();
+  for (int level = 0; level < 2; ++level)
+    folder.erase(folder.find_last_of('\\'));
+  return folder + "\\brumix.exe";
+}
+
+std::string SiblingPath(const std::string& exeName) {
+  return OwnFolder() + "\\" + exeName;
 }
 
 std::string WindowText(HWND window) {
@@ -61,7 +72,11 @@ ProgramDriver::~ProgramDriver() {
 }
 
 bool ProgramDriver::Start(const std::string& arguments) {
-  std::string commandLine = "\"" + ProgramPath() + "\"";
+  return StartExe(ProgramPath(), arguments);
+}
+
+bool ProgramDriver::StartExe(const std::string& path, const std::string& arguments) {
+  std::string commandLine = "\"" + path + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
