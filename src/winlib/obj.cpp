@@ -1,0 +1,42 @@
+#include "obj.h"
+
+#include "list.h"
+
+TObj::~TObj() {
+  DestroyObjPart();
+}
+
+void TObj::Free() {
+  if (RefCount == 0) {
+    delete this;
+  } else if (!(RefCount & 1)) {
+    RefCount -= 1;
+  }
+}
+
+void TObj::RefDec() {
+  RefCount -= 2;
+  // Negative and odd: a Free was pending and this was the last reference.
+  if (RefCount < 0 && (RefCount & 1)) delete this;
+}
+
+void TObj::AddFreeNotify(TObjProc proc, void* data) {
+  if (!FreeNotifyList) FreeNotifyList = NewList();
+  // A pair is two entries, procedure first; the newest pair goes in front.
+  FreeNotifyList->Insert(0, data);
+  FreeNotifyList->Insert(0, reinterpret_cast<void*>(proc));
+}
+
+void TObj::DestroyObjPart() {
+  const TOnEvent onDestroy = OnDestroy;
+  OnDestroy = {};
+  onDestroy(this);
+  TList* notifications = FreeNotifyList;
+  FreeNotifyList = nullptr;
+  if (!notifications) return;
+  for (int32_t i = 0; i + 1 < notifications->Count; i += 2) {
+    const auto proc = reinterpret_cast<TObjProc>(notifications->Items[i]);
+    proc(notifications->Items[i + 1], this);
+  }
+  notifications->Free();
+}
