@@ -2,25 +2,20 @@
 
 #include "command_line.h"
 #include "event.h"
+#include "library_unit.h"
 #include "process_exit.h"
 #include "scheme.h"
 #include "start_list.h"
 #include "units.h"
 
-UINT InnerMessageId = 0;
-
 namespace {
-
-void WindowLibraryInit() {
-  InnerMessageId = RegisterWindowMessageA("inner message");
-}
 
 // Seven places, initialised in this order and finalised in reverse.
 constexpr TUnitEntry kUnits[7] = {
-    {nullptr, nullptr},            // run-time: heap, strings, exception frames
+    {nullptr, nullptr},  // run-time: heap, strings, exception frames
     {nullptr, nullptr},            // resource strings
     {nullptr, nullptr},            // common controls and the shared hint manager
-    {WindowLibraryInit, nullptr},  // window library
+    {WindowLibraryInit, WindowLibraryFinish},  // window library
     {nullptr, nullptr},           {nullptr, nullptr}, {nullptr, nullptr},
 };
 

@@ -6,7 +6,4 @@
 
 #include <windows.h>
 
-// The number RegisterWindowMessageA gives the window message "inner message".
-extern UINT InnerMessageId;
-
 [[noreturn]] void ProgramBody();

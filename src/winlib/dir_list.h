@@ -1,0 +1,43 @@
+// TDirList: the entries of one directory that pass an attribute filter and a
+// mask, in the order the system returns them; and the mask matcher it uses.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include <windows.h>
+
+#include "list.h"
+#include "obj.h"
+#include "str_list.h"
+
+// Case-insensitive (CharLowerBuffA) match of a name against a mask where "*"
+// stands for any run of characters and "?" for any one.
+[[nodiscard]] bool MatchesMask(std::string_view name, std::string_view mask);
+
+class TDirList : public TObj {
+ public:
+  // wanted: FILE_ATTRIBUTE bits every entry must carry, 0x80 standing for any
+  // entry; with 0x80 and 0x10 every subdirectory is listed whatever the mask.
+  // A mask "^..." lists everything but the names that match the rest.
+  // A missing or unreadable directory lists nothing.
+  void ScanDirectory(std::string_view path, std::string_view mask, DWORD wanted);
+  void ClearEntries();
+  [[nodiscard]] int32_t EntryCount() const { return Entries ? Entries->Count : 0; }
+  // None when index is out of range.
+  [[nodiscard]] const WIN32_FIND_DATAA* Entry(int32_t index) const;
+
+  TList* Entries = nullptr;
+  // With a trailing backslash after a scan.
+  std::string Path;
+  TStrList* Masks = nullptr;
+
+ protected:
+  ~TDirList() override;
+
+ private:
+  [[nodiscard]] bool Accepts(const char* name, DWORD attributes, DWORD wanted) const;
+};
+
+TDirList* NewDirList();

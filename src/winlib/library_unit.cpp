@@ -1,0 +1,14 @@
+#include "library_unit.h"
+
+TStrListEx* FormsList = nullptr;
+UINT InnerMessageId = 0;
+
+void WindowLibraryInit() {
+  if (!FormsList) FormsList = NewStrListEx();
+  InnerMessageId = RegisterWindowMessageA("inner message");
+}
+
+void WindowLibraryFinish() {
+  if (FormsList) FormsList->Free();
+  FormsList = nullptr;
+}
