@@ -1,0 +1,272 @@
+#include "graphic_tool.h"
+
+#include <algorithm>
+#include <cstring>
+
+TControlBrushProc ControlBrushProc = nullptr;
+
+namespace {
+
+constexpr uint32_t kSystemColorFlag = 0x80000000;
+constexpr uint32_t kColorBtnFace = 0x8000000F;
+constexpr uint32_t kColorWindowText = 0x80000008;
+constexpr uint8_t kPenModeCopy = R2_COPYPEN - 1;
+
+bool HasBitmap(TToolKind kind) {
+  return kind == TToolKind::Brush || kind == TToolKind::Pen;
+}
+
+void MakeBrushHandle(TGraphicTool* tool) {
+  const TBrushData& brush = tool->ToolData.Brush;
+  LOGBRUSH logBrush{BS_SOLID, tool->ResolvedColor, 0};
+  if (brush.Bitmap) {
+    logBrush.lbStyle = BS_PATTERN;
+    logBrush.lbHatch = reinterpret_cast<ULONG_PTR>(brush.Bitmap);
+  } else if (brush.Style == kBrushClear) {
+    logBrush.lbStyle = BS_NULL;
+  } else if (brush.Style >= kBrushHatched) {
+    logBrush.lbStyle = BS_HATCHED;
+    logBrush.lbHatch = brush.Style - kBrushHatched;
+    logBrush.lbColor = ResolveColor(brush.LineColor);
+  }
+  tool->ToolHandle = CreateBrushIndirect(&logBrush);
+}
+
+void MakeFontHandle(TGraphicTool* tool) {
+  tool->ToolHandle = CreateFontIndirectA(&tool->ToolData.Font);
+}
+
+void MakePenHandle(TGraphicTool* tool) {
+  const TPenData& pen = tool->ToolData.Pen;
+  LOGPEN logPen{pen.Style, {pen.Width, 0}, tool->ResolvedColor};
+  tool->ToolHandle = CreatePenIndirect(&logPen);
+}
+
+TGraphicTool* NewTool(TToolKind kind, TNewTool newSameKind, TMakeToolHandle makeHandle) {
+  auto* tool = new TGraphicTool;
+  tool->Kind = kind;
+  tool->NewSameKind = newSameKind;
+  tool->MakeHandle = makeHandle;
+  std::memset(&tool->ToolData, 0, sizeof tool->ToolData);
+  return tool;
+}
+
+HBRUSH ControlBrush(TGraphicTool* brush, TGraphicTool* parentBrush) {
+  if (!brush) return nullptr;
+  if (parentBrush != brush) brush->Template = parentBrush;
+  return static_cast<HBRUSH>(brush->GetToolHandle());
+}
+
+// The handle a tool holds now, its own or its template's, without making one.
+HGDIOBJ HeldHandle(const TGraphicTool* tool) {
+  // Templates with equal data share one handle; a chain longer than this is a loop.
+  for (int depth = 0; tool && depth < 8; ++depth) {
+    if (tool->ToolHandle) return tool->ToolHandle;
+    const TGraphicTool* templ = tool->Template;
+    if (!templ || std::memcmp(&templ->ToolData, &tool->ToolData, sizeof(TToolData)) != 0) break;
+    tool = templ;
+  }
+  return nullptr;
+}
+
+// A pattern bitmap belongs to one tool only, so a copied tool gets its own.
+HBITMAP CopyBitmap(HBITMAP bitmap) {
+  if (!bitmap) return nullptr;
+  return static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0));
+}
+
+}  // namespace
+
+// Constant-initialised, so a font made during any start-up code finds it ready.
+constinit TToolData DefaultFont = {
+    .Color = kColorWindowText,
+    .Font = {0, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif"}};
+
+uint32_t ResolveColor(uint32_t color) {
+  if (color & kSystemColorFlag) return GetSysColor(color & 0xFF);
+  return color & 0x00FFFFFF;
+}
+
+TGraphicTool::~TGraphicTool() {
+  if (HasBitmap(Kind) && ToolData.Brush.Bitmap) DeleteObject(ToolData.Brush.Bitmap);
+  if (ToolHandle) DeleteObject(ToolHandle);
+}
+
+HGDIOBJ TGraphicTool::GetToolHandle() {
+  // A system colour changed since the handle was made.
+  if (ToolHandle && ResolveColor(ToolData.Color) != ResolvedColor) DropHandle();
+  if (!ToolHandle && Template &&
+      std::memcmp(&Template->ToolData, &ToolData, sizeof ToolData) == 0) {
+    // Unhooked while asking, so a loop of templates cannot recurse forever.
+    TGraphicTool* templ = Template;
+    Template = nullptr;
+    HGDIOBJ shared = templ->GetToolHandle();
+    Template = templ;
+    return shared;
+  }
+  if (!ToolHandle && MakeHandle) {
+    ResolvedColor = ResolveColor(ToolData.Color);
+    MakeHandle(this);
+  }
+  return ToolHandle;
+}
+
+// The owner hears of it before the object goes, so it can deselect it first.
+void TGraphicTool::DropHandle() {
+  HGDIOBJ old = ToolHandle;
+  ToolHandle = nullptr;
+  OnChange(this);
+  DeleteObject(old);
+}
+
+void TGraphicTool::Changed() {
+  if (ToolHandle) DropHandle();
+  OnChange(this);
+}
+
+void TGraphicTool::SetToolData(const TToolData& data) {
+  if (std::memcmp(&data, &ToolData, sizeof ToolData) == 0) return;
+  ToolData = data;
+  Changed();
+}
+
+void TGraphicTool::SetToolInt(uint32_t offset, uint32_t value) {
+  if (offset > sizeof(TToolData) - sizeof value) return;
+  TToolData data = ToolData;
+  std::memcpy(reinterpret_cast<char*>(&data) + offset, &value, sizeof value);
+  SetToolData(data);
+}
+
+void TGraphicTool::SetColor(uint32_t color) {
+  SetToolInt(offsetof(TToolData, Color), color);
+}
+
+void TGraphicTool::SetBrushStyle(uint8_t style) {
+  if (Kind != TToolKind::Brush) return;
+  TToolData data = ToolData;
+  data.Brush.Style = style;
+  SetToolData(data);
+}
+
+void TGraphicTool::SetBrushBitmap(HBITMAP bitmap) {
+  if (!HasBitmap(Kind) || ToolData.Brush.Bitmap == bitmap) return;
+  HBITMAP old = ToolData.Brush.Bitmap;
+  TToolData data = ToolData;
+  data.Brush.Bitmap = bitmap;
+  SetToolData(data);
+  if (old) DeleteObject(old);
+}
+
+void TGraphicTool::SetBrushLineColor(uint32_t color) {
+  if (Kind != TToolKind::Brush) return;
+  TToolData data = ToolData;
+  data.Brush.LineColor = color;
+  SetToolData(data);
+}
+
+void TGraphicTool::SetFontName(std::string_view name) {
+  if (Kind != TToolKind::Font) return;
+  TToolData data = ToolData;
+  std::memset(data.Font.lfFaceName, 0, sizeof data.Font.lfFaceName);
+  const size_t length = std::min(name.size(), sizeof data.Font.lfFaceName - 1);
+  std::memcpy(data.Font.lfFaceName, name.data(), length);
+  SetToolData(data);
+}
+
+void TGraphicTool::SetFontHeight(int32_t height) {
+  if (Kind != TToolKind::Font) return;
+  TToolData data = ToolData;
+  data.Font.lfHeight = height;
+  SetToolData(data);
+}
+
+void TGraphicTool::SetFontStyle(uint8_t style) {
+  if (Kind != TToolKind::Font) return;
+  TToolData data = ToolData;
+  // Not bold goes back to "don't care", the default font's weight.
+  data.Font.lfWeight = (style & kFontBold) ? FW_BOLD : 0;
+  data.Font.lfItalic = (style & kFontItalic) ? 1 : 0;
+  data.Font.lfUnderline = (style & kFontUnderline) ? 1 : 0;
+  data.Font.lfStrikeOut = (style & kFontStrikeOut) ? 1 : 0;
+  SetToolData(data);
+}
+
+uint8_t TGraphicTool::FontStyle() const {
+  if (Kind != TToolKind::Font) return 0;
+  const LOGFONTA& font = ToolData.Font;
+  return (font.lfWeight >= FW_BOLD ? kFontBold : 0) | (font.lfItalic ? kFontItalic : 0) |
+         (font.lfUnderline ? kFontUnderline : 0) | (font.lfStrikeOut ? kFontStrikeOut : 0);
+}
+
+void TGraphicTool::SetFontCharset(uint8_t charset) {
+  if (Kind != TToolKind::Font) return;
+  TToolData data = ToolData;
+  data.Font.lfCharSet = charset;
+  SetToolData(data);
+}
+
+void TGraphicTool::SetPenStyle(uint8_t style) {
+  if (Kind != TToolKind::Pen) return;
+  TToolData data = ToolData;
+  data.Pen.Style = style;
+  SetToolData(data);
+}
+
+void TGraphicTool::SetPenWidth(int32_t width) {
+  if (Kind != TToolKind::Pen) return;
+  TToolData data = ToolData;
+  data.Pen.Width = width;
+  SetToolData(data);
+}
+
+void TGraphicTool::SetPenMode(uint8_t rop2) {
+  if (Kind != TToolKind::Pen || rop2 == 0) return;
+  TToolData data = ToolData;
+  data.Pen.Mode = rop2 - 1;
+  SetToolData(data);
+}
+
+TGraphicTool* NewBrush() {
+  TGraphicTool* brush = NewTool(TToolKind::Brush, NewBrush, MakeBrushHandle);
+  brush->ToolData.Color = kColorBtnFace;
+  brush->ToolData.Brush.Style = kBrushSolid;
+  ControlBrushProc = ControlBrush;
+  return brush;
+}
+
+TGraphicTool* NewFont() {
+  TGraphicTool* font = NewTool(TToolKind::Font, NewFont, MakeFontHandle);
+  font->ToolData = DefaultFont;
+  return font;
+}
+
+TGraphicTool* NewPen() {
+  TGraphicTool* pen = NewTool(TToolKind::Pen, NewPen, MakePenHandle);
+  pen->ToolData.Pen.Mode = kPenModeCopy;
+  return pen;
+}
+
+TGraphicTool* AssignTool(TGraphicTool* destination, TGraphicTool* source) {
+  if (!source) {
+    if (destination) destination->Free();
+    return nullptr;
+  }
+  if (!destination) destination = source->NewSameKind ? source->NewSameKind() : NewBrush();
+  if (destination == source) return destination;
+  const HGDIOBJ held = HeldHandle(destination);
+  if (held && held == HeldHandle(source)) return destination;
+
+  destination->Changed();
+  if (HasBitmap(destination->Kind) && destination->ToolData.Brush.Bitmap) {
+    DeleteObject(destination->ToolData.Brush.Bitmap);
+  }
+  destination->Kind = source->Kind;
+  destination->NewSameKind = source->NewSameKind;
+  destination->MakeHandle = source->MakeHandle;
+  destination->ToolData = source->ToolData;
+  if (HasBitmap(source->Kind)) {
+    destination->ToolData.Brush.Bitmap = CopyBitmap(source->ToolData.Brush.Bitmap);
+  }
+  destination->Changed();
+  return destination;
+}
