@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "control.h"
+#include "control_test_support.h"
+
+namespace {
+
+// A form with a multi-line edit control that has the focus: the edit's own
+// procedure shows what reached default processing.
+class ControlKeyboard : public ControlTest {
+ protected:
+  void SetUp() override {
+    ControlTest::SetUp();
+    form = NewPopup();
+    form->IsForm = true;
+    edit = NewChild(form, "EDIT", ES_MULTILINE | WS_TABSTOP);
+    ASSERT_TRUE(form->MakeWindow());
+    SetFocus(edit->Handle);
+    ASSERT_EQ(GetFocus(), edit->Handle);
+  }
+  void TearDown() override {
+    SetModifier(VK_CONTROL, false);
+    form->Free();
+    ControlTest::TearDown();
+  }
+
+  std::string Text() const {
+    char text[64] = {};
+    GetWindowTextA(edit->Handle, text, sizeof text);
+    return text;
+  }
+  void Type(WPARAM character) const { SendMessageA(edit->Handle, WM_CHAR, character, 0); }
+  void Press(UINT message, WPARAM key) const { SendMessageA(edit->Handle, message, key, 0); }
+  void SetText(const char* text) const {
+    SetWindowTextA(edit->Handle, text);
+    SendMessageA(edit->Handle, EM_SETSEL, 0, 0);
+  }
+  // The thread's own key state, which GetKeyState reads.
+  static void SetModifier(int key, bool held) {
+    BYTE state[256];
+    GetKeyboardState(state);
+    state[key] = held ? 0x80 : 0;
+    SetKeyboardState(state);
+  }
+
+  TControl* form = nullptr;
+  TControl* edit = nullptr;
+};
+
+void ZeroDelete(void*, TControl*, uint32_t& key, uint32_t) {
+  if (key == VK_DELETE) key = 0;
+}
+
+void UpperCase(void*, TControl*, uint8_t& key, uint32_t) {
+  if (key >= 'a' && key <= 'z') key = static_cast<uint8_t>(key - 'a' + 'A');
+  if (key == '!') key = 0;
+}
+
+uint32_t askedKey = 0;
+bool askedNotKeyDown = false;
+
+bool TakeDelete(TControl*, uint32_t key, bool notKeyDown) {
+  askedKey = key;
+  askedNotKeyDown = notKeyDown;
+  return key == VK_DELETE;
+}
+
+}  // namespace
+
+TEST_F(ControlKeyboard, TabCharacterIsSwallowedOtherCharactersReachTheControl) {
+  Type('a');
+  Type('\t');
+  Type('b');
+  EXPECT_EQ(Text(), "ab");
+}
+
+TEST_F(ControlKeyboard, TabWithCtrlHeldGoesToDefaultProcessing) {
+  SetModifier(VK_CONTROL, true);
+  Type('\t');
+  SetModifier(VK_CONTROL, false);
+  EXPECT_EQ(Text(), "\t");
+}
+
+TEST_F(ControlKeyboard, KeysOfAControlWithoutTheFocusAreDropped) {
+  SetFocus(form->Handle);
+  Type('z');
+  EXPECT_EQ(Text(), "");
+}
+
+TEST_F(ControlKeyboard, AnOnKeyDownThatZeroesTheKeySwallowsIt) {
+  edit->KeyHook = KeyEventsHook;
+  edit->OnKeyDown = TOnKey{ZeroDelete, nullptr};
+  SetText("abc");
+  Press(WM_KEYDOWN, VK_DELETE);
+  EXPECT_EQ(Text(), "abc");
+  edit->OnKeyDown = {};
+  Press(WM_KEYDOWN, VK_DELETE);
+  EXPECT_EQ(Text(), "bc");
+}
+
+TEST_F(ControlKeyboard, OnCharReplacesOrSwallowsTheCharacter) {
+  edit->KeyHook = KeyEventsHook;
+  edit->OnChar = TOnChar{UpperCase, nullptr};
+  Type('q');
+  Type('!');
+  Type('w');
+  EXPECT_EQ(Text(), "QW");
+}
+
+TEST_F(ControlKeyboard, TheFormsDialogKeyProcTakesKeysBeforeDefault) {
+  form->DialogKeyProc = TakeDelete;
+  SetText("abc");
+  Press(WM_KEYDOWN, VK_DELETE);
+  EXPECT_EQ(Text(), "abc");
+  EXPECT_EQ(askedKey, static_cast<uint32_t>(VK_DELETE));
+  EXPECT_FALSE(askedNotKeyDown);
+  Press(WM_KEYUP, VK_DELETE);
+  EXPECT_TRUE(askedNotKeyDown);
+  // A key the procedure leaves goes on to the edit.
+  Press(WM_KEYDOWN, VK_END);
+  Type('x');
+  EXPECT_EQ(askedKey, static_cast<uint32_t>(VK_END));
+  EXPECT_EQ(Text(), "abcx");
+}
