@@ -4,6 +4,7 @@
 #include "event.h"
 #include "library_unit.h"
 #include "process_exit.h"
+#include "runtime_unit.h"
 #include "scheme.h"
 #include "start_list.h"
 #include "units.h"
@@ -12,11 +13,13 @@ namespace {
 
 // Seven places, initialised in this order and finalised in reverse.
 constexpr TUnitEntry kUnits[7] = {
-    {nullptr, nullptr},  // run-time: heap, strings, exception frames
-    {nullptr, nullptr},            // resource strings
-    {nullptr, nullptr},            // common controls and the shared hint manager
+    {RuntimeInitialization, nullptr},          // run-time: heap, strings, exception frames
+    {nullptr, nullptr},                        // resource strings
+    {nullptr, nullptr},                        // common controls and the shared hint manager
     {WindowLibraryInit, WindowLibraryFinish},  // window library
-    {nullptr, nullptr},           {nullptr, nullptr}, {nullptr, nullptr},
+    {nullptr, nullptr},
+    {nullptr, nullptr},
+    {nullptr, nullptr},
 };
 
 [[noreturn]] void ShowMakerInfoAndExit() {

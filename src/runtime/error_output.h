@@ -1,0 +1,30 @@
+// The error output: text collects in a 1024-character buffer and is shown in a
+// message box captioned "Error" when the buffer fills, when the text ends with
+// an empty line, and on close.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+class TErrorOutput {
+ public:
+  static constexpr size_t kBufferSize = 1024;
+
+  // Appends the text. A full buffer is shown and emptied, and the rest of the
+  // text goes on into the next box, so a long report arrives in parts.
+  void Write(std::string_view text);
+  // Shows whatever text is left.
+  void Close();
+  // The text written and not shown yet.
+  [[nodiscard]] std::string_view Pending() const { return {buffer_, count_}; }
+
+ private:
+  [[nodiscard]] bool EndsWithEmptyLine() const;
+  void Show();
+
+  char buffer_[kBufferSize] = {};
+  size_t count_ = 0;
+};
+
+// The process's error output, where fault reports go.
+extern TErrorOutput ErrorOutputBuffer;
