@@ -92,7 +92,11 @@ std::vector<HWND> ProgramDriver::VisibleWindows() const {
 }
 
 void ProgramDriver::RecordVisibleWindows() {
-  for (HWND window : VisibleWindows()) {
+  Record(VisibleWindows());
+}
+
+void ProgramDriver::Record(const std::vector<HWND>& windows) {
+  for (HWND window : windows) {
     if (std::find(seen_.begin(), seen_.end(), window) == seen_.end()) seen_.push_back(window);
   }
 }
@@ -100,8 +104,11 @@ void ProgramDriver::RecordVisibleWindows() {
 HWND ProgramDriver::WaitForWindow(const char* className, const char* caption, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
   do {
-    RecordVisibleWindows();
-    for (HWND window : VisibleWindows()) {
+    // One snapshot serves both: a window appearing between two listings
+    // would otherwise be found without being recorded as seen.
+    const std::vector<HWND> windows = VisibleWindows();
+    Record(windows);
+    for (HWND window : windows) {
       if (ClassOf(window) == className && WindowText(window) == caption) return window;
     }
     if (WaitForSingleObject(process_.hProcess, kPollMs) == WAIT_OBJECT_0) return nullptr;

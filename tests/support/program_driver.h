@@ -31,6 +31,7 @@ class ProgramDriver {
 
  private:
   void RecordVisibleWindows();
+  void Record(const std::vector<HWND>& windows);
   PROCESS_INFORMATION process_{};
   std::vector<HWND> seen_;
 };

@@ -53,7 +53,8 @@ int main(int argc, char** argv) {
   const char* marker = argv[1];
   const char* result = argv[2];
   std::string arguments;
-  for (int i = 3; i < argc; ++i) arguments += std::string(i > 3 ? " " : "") + argv[i];
+  for (int i = 3; i < argc; ++i)
+    arguments += std::string(i > 3 ? " " : "") + argv[i];
 
   ProgramDriver program;
   if (!program.Start(arguments)) {
