@@ -1,0 +1,184 @@
+#include "dir_tools.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+namespace {
+
+// The owner of the shell's progress and error windows: the main window once
+// the main form exists, none until then. The one place to change for it.
+HWND OwnerWindow() {
+  return nullptr;
+}
+
+bool IsDotEntry(const char* name) {
+  return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
+bool IsLink(DWORD attributes) {
+  return attributes & FILE_ATTRIBUTE_REPARSE_POINT;
+}
+bool IsFolder(DWORD attributes) {
+  return attributes & FILE_ATTRIBUTE_DIRECTORY;
+}
+
+// Calls visit(folder, entry) for every entry below folder ("\"-terminated),
+// depth first, never entering a link. Stops when visit answers false.
+template <class Visit>
+bool WalkTree(const std::string& folder, Visit& visit) {
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((folder + "*.*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return true;
+  bool goOn = true;
+  do {
+    if (IsDotEntry(entry.cFileName)) continue;
+    goOn = visit(folder, entry);
+    if (goOn && IsFolder(entry.dwFileAttributes) && !IsLink(entry.dwFileAttributes)) {
+      goOn = WalkTree(folder + entry.cFileName + "\\", visit);
+    }
+  } while (goOn && FindNextFileA(find, &entry));
+  FindClose(find);
+  return goOn;
+}
+
+std::string AsFolder(std::string path) {
+  if (path.back() != '\\') path += '\\';
+  return path;
+}
+
+// The path the system resolves for an entry, links followed; empty when it
+// cannot tell. Looked up at run time: systems without it have no links to files.
+std::string FinalPath(const std::string& path) {
+  using FinalPathName = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+  static const auto finalPathName = reinterpret_cast<FinalPathName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32"), "GetFinalPathNameByHandleA")));
+  if (!finalPathName) return path;
+  // No access asked for, so a file held open without sharing opens too.
+  HANDLE entry =
+      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (entry == INVALID_HANDLE_VALUE) return {};
+  char buffer[kMaxDeletePath + 1];
+  const DWORD length = finalPathName(entry, buffer, sizeof buffer, 0);
+  CloseHandle(entry);
+  if (length == 0 || length >= sizeof buffer) return {};
+  return std::string(buffer, length);
+}
+
+std::string Joined(const std::string& folder, const std::string& name) {
+  return AsFolder(folder) + name;
+}
+
+// Under Wine a Linux link to a file looks like the file itself (attributes
+// 0x20, the target's size), and deleting it deletes the target. The resolved
+// path gives a link away: it is not its folder's resolved path plus its name.
+bool IsItself(const std::string& folderFinal, const std::string& name, const std::string& path) {
+  const std::string entryFinal = FinalPath(path);
+  if (folderFinal.empty() || entryFinal.empty()) return false;
+  return lstrcmpiA(Joined(folderFinal, name).c_str(), entryFinal.c_str()) == 0;
+}
+
+// Wine's shell deletes a folder by walking it and follows links as it goes,
+// emptying and removing what they point to; RemoveDirectoryA on a link to a
+// folder removes the folder it points to when that is empty. So a link, or a
+// folder with a link anywhere below it, is never handed to the shell: true
+// also when that cannot be made sure of.
+bool HoldsLink(const std::string& path, DWORD attributes) {
+  if (IsLink(attributes)) return true;
+  char full[kMaxDeletePath + 1];
+  const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+  if (length == 0 || length >= sizeof full) return true;
+  std::string target(full, length);
+  while (target.size() > 3 && target.back() == '\\') {
+    target.pop_back();
+  }
+  const size_t slash = target.rfind('\\');
+  // A drive root has no folder to be checked against.
+  if (slash == std::string::npos || slash + 1 == target.size()) return true;
+  const std::string name = target.substr(slash + 1);
+  if (!IsItself(FinalPath(target.substr(0, slash + 1)), name, target)) return true;
+  if (!IsFolder(attributes)) return false;
+
+  bool found = false;
+  std::string folderSeen;
+  std::string folderFinal;
+  auto visit = [&](const std::string& folder, const WIN32_FIND_DATAA& entry) {
+    if (folder != folderSeen) {
+      folderSeen = folder;
+      folderFinal = FinalPath(folder);
+    }
+    found = IsLink(entry.dwFileAttributes) ||
+            !IsItself(folderFinal, entry.cFileName, folder + entry.cFileName);
+    return !found;
+  };
+  WalkTree(AsFolder(target), visit);
+  return found;
+}
+
+// A wildcard would make the shell delete whatever it matches, links included.
+bool HasWildcard(const std::string& path) {
+  return path.find_first_of("*?") != std::string::npos;
+}
+
+}  // namespace
+
+uint64_t TreeSize(const std::string& path) {
+  if (path.empty()) return 0;
+  uint64_t total = 0;
+  auto visit = [&total](const std::string&, const WIN32_FIND_DATAA& entry) {
+    if (!IsFolder(entry.dwFileAttributes) && !IsLink(entry.dwFileAttributes)) {
+      total += (uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow;
+    }
+    return true;
+  };
+  WalkTree(AsFolder(path), visit);
+  return total;
+}
+
+uint16_t TKVDirTools::FlagWord() const {
+  uint16_t flags = 0;
+  if (AllowUndo) flags |= FOF_ALLOWUNDO;
+  if (FilesOnly) flags |= FOF_FILESONLY;
+  if (MultiDestFiles) flags |= FOF_MULTIDESTFILES;
+  if (NoConfirmation) flags |= FOF_NOCONFIRMATION;
+  if (NoConfirmMkDir) flags |= FOF_NOCONFIRMMKDIR;
+  if (NoErrorUI) flags |= FOF_NOERRORUI;
+  if (RenameOnCollision) flags |= FOF_RENAMEONCOLLISION;
+  if (Silent) flags |= FOF_SILENT;
+  if (SimpleProgress) flags |= FOF_SIMPLEPROGRESS;
+  return flags;
+}
+
+void TKVDirTools::doDelete(TData& data, uint16_t) {
+  const uint16_t flags = FlagWord();
+  const std::string path = ReadString(data, DirLink, {});
+  // A cut path could name another entry than the one asked for.
+  if (path.empty() || path.size() > kMaxDeletePath || HasWildcard(path)) return;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || HoldsLink(path, attributes)) return;
+
+  // The shell takes a list of names ended by an empty one: the string's own
+  // terminator after the pushed zero gives the second zero byte.
+  std::string from = path;
+  from.push_back('\0');
+  SHFILEOPSTRUCTA operation{};
+  operation.hwnd = OwnerWindow();
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = from.c_str();
+  operation.pTo = "";
+  operation.fFlags = flags;
+  if (SHFileOperationA(&operation) != 0 || operation.fAnyOperationsAborted) return;
+  TailNull(data, onEnd);
+}
+
+void TKVDirTools::doSize(TData& data, uint16_t) {
+  const std::string path = ReadString(data, DirLink, {});
+  const uint64_t total = TreeSize(path);
+  if (total < (uint64_t{1} << 31)) {
+    SetInteger(data, static_cast<int32_t>(total));
+  } else {
+    SetReal(data, static_cast<double>(total));
+  }
+  TailPass(data, onEnd);
+}

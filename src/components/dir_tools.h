@@ -1,0 +1,42 @@
+// TKVDirTools: deletes a file or a whole folder through the shell, and
+// measures the size of a folder tree.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "component.h"
+#include "event.h"
+
+class TKVDirTools : public TKVComponent {
+ public:
+  // Input event: deletes the path read from Dir (unlinked: the path that came
+  // with the event). onEnd (null) fires only when the shell deleted it all.
+  void doDelete(TData& data, uint16_t index);
+  // Input event: the size of the tree at Dir goes on through onEnd in the very
+  // record, an integer below 2^31 and a real from there on.
+  void doSize(TData& data, uint16_t index);
+
+  // The shell flag word that the nine properties make.
+  [[nodiscard]] uint16_t FlagWord() const;
+
+  uint8_t AllowUndo = 0;
+  uint8_t FilesOnly = 0;
+  uint8_t MultiDestFiles = 0;
+  uint8_t NoConfirmation = 0;
+  uint8_t NoConfirmMkDir = 0;
+  uint8_t NoErrorUI = 0;
+  uint8_t RenameOnCollision = 0;
+  uint8_t Silent = 0;
+  uint8_t SimpleProgress = 0;
+  TKV_Event DirLink;
+  TKV_Event onEnd;
+};
+
+// Longest path doDelete hands to the shell; a longer one is never cut short.
+constexpr size_t kMaxDeletePath = 4096;
+
+// Bytes in the files below the folder path; links below it count 0 and are
+// never entered. Missing or unreadable folders count 0.
+[[nodiscard]] uint64_t TreeSize(const std::string& path);

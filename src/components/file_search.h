@@ -1,0 +1,51 @@
+// TKVFileSearch: walks a folder tree depth first and reports every entry the
+// moment it is found, so a linked component can act on it at once.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "component.h"
+#include "event.h"
+
+class TKVFileSearch : public TKVComponent {
+ public:
+  // Input event: reads Dir, then Mask, so an incoming chain fills the unlinked
+  // inputs with empty properties in that order. Ends with onEndSearch.
+  void doSearch(TData& data, uint16_t index);
+
+  // Files that matched the mask in the last search.
+  [[nodiscard]] int32_t MatchCount() const { return matchCount_; }
+
+  std::string Mask;
+  std::string Dir;
+  // 0: descend into subfolders; anything else: stay in the given folder.
+  uint8_t SearchSubDirs = 0;
+  // 1: reports carry the full path; 0: the bare name.
+  uint8_t FullName = 0;
+  // What onSearch reports: 0 files only, 1 folders only, 2 files and folders.
+  uint8_t Include = 0;
+  TKV_Event DirLink;
+  TKV_Event MaskLink;
+  TKV_Event onEndSearch;
+  TKV_Event onSearch;
+  TKV_Event onOtherFiles;
+
+ private:
+  // folder always ends with "\".
+  void Walk(const std::string& folder);
+  void Report(const std::string& folder, const char* name);
+
+  int32_t matchCount_ = 0;
+  std::string currentMask_;
+  // One record for every level of the walk: a level reads it only between its
+  // own FindNextFileA and the next descent.
+  WIN32_FIND_DATAA find_{};
+};
+
+// The search's wildcards, on texts already in lower case: "*" any run (the
+// empty one too), "?" one character, "#" one decimal digit.
+[[nodiscard]] bool MaskMatches(std::string_view mask, std::string_view name);
