@@ -5,6 +5,15 @@
 #include <vector>
 
 #include "component.h"
+#include "dir.h"
+#include "dir_tools.h"
+#include "event_from_data.h"
+#include "file_search.h"
+#include "hub.h"
+#include "kv_math.h"
+#include "message.h"
+#include "registry.h"
+#include "str_cat_delim.h"
 
 class TClassMainForm_25378D0 {
  public:
@@ -13,15 +22,92 @@ class TClassMainForm_25378D0 {
   TClassMainForm_25378D0(const TClassMainForm_25378D0&) = delete;
   TClassMainForm_25378D0& operator=(const TClassMainForm_25378D0&) = delete;
 
+  // In the order of creation. The window components take their places in this
+  // order as they arrive.
+  TKVFileSearch* fsTemp = nullptr;
+  TKVDirTools* dtDelTemp = nullptr;
+  TKVFileSearch* fsIE = nullptr;
+  TKVDirTools* dtDelIE = nullptr;
+  TKVHub* hubDone = nullptr;
+  TKVMessage* msgAbout = nullptr;
+  TKVDir* dirTemp = nullptr;
+  TKVRegistry* regIE = nullptr;
+  TKVFileSearch* fsChrome = nullptr;
+  TKVDirTools* dtDelChrome = nullptr;
+  TKVRegistry* regChrome = nullptr;
+  TKVStrCatDelim* catChrome = nullptr;
+  TKVRegistry* regFirefox = nullptr;
+  TKVFileSearch* fsFirefox = nullptr;
+  TKVStrCatDelim* catFirefox = nullptr;
+  TKVDirTools* dtDelFirefox = nullptr;
+  TKVFileSearch* fsYandex = nullptr;
+  TKVDirTools* dtDelYandex = nullptr;
+  TKVRegistry* regYandex = nullptr;
+  TKVStrCatDelim* catYandex = nullptr;
+  TKVFileSearch* fsVivaldi = nullptr;
+  TKVDirTools* dtDelVivaldi = nullptr;
+  TKVRegistry* regVivaldi = nullptr;
+  TKVStrCatDelim* catVivaldi = nullptr;
+  TKVFileSearch* fsOpera20 = nullptr;
+  TKVDirTools* dtDelOpera20 = nullptr;
+  TKVRegistry* regOpera20 = nullptr;
+  TKVStrCatDelim* catOpera20 = nullptr;
+  TKVFileSearch* fsOpera12 = nullptr;
+  TKVDirTools* dtDelOpera12 = nullptr;
+  TKVRegistry* regOpera12 = nullptr;
+  TKVStrCatDelim* catOpera12 = nullptr;
+  TKVDir* dirCount = nullptr;
+  TKVDirTools* dtSizeTemp = nullptr;
+  TKVRegistry* regCountIE = nullptr;
+  TKVHub* hubCount = nullptr;
+  TKVEventFromData* efdSizeIE = nullptr;
+  TKVDirTools* dtSizeIE = nullptr;
+  TKVRegistry* regCountChrome = nullptr;
+  TKVStrCatDelim* catCountChrome = nullptr;
+  TKVRegistry* regCountFirefox = nullptr;
+  TKVStrCatDelim* catCountFirefox = nullptr;
+  TKVRegistry* regCountYandex = nullptr;
+  TKVStrCatDelim* catCountYandex = nullptr;
+  TKVRegistry* regCountOpera20 = nullptr;
+  TKVStrCatDelim* catCountOpera20 = nullptr;
+  TKVRegistry* regCountOpera12 = nullptr;
+  TKVStrCatDelim* catCountOpera12 = nullptr;
+  TKVRegistry* regCountVivaldi = nullptr;
+  TKVStrCatDelim* catCountVivaldi = nullptr;
+  TKVDirTools* dtSizeChrome = nullptr;
+  TKVDirTools* dtSizeFirefox = nullptr;
+  TKVDirTools* dtSizeYandex = nullptr;
+  TKVDirTools* dtSizeOpera20 = nullptr;
+  TKVDirTools* dtSizeOpera12 = nullptr;
+  TKVDirTools* dtSizeVivaldi = nullptr;
+  TKVEventFromData* efdSizeChrome = nullptr;
+  TKVEventFromData* efdSizeFirefox = nullptr;
+  TKVEventFromData* efdSizeYandex = nullptr;
+  TKVEventFromData* efdSizeOpera20 = nullptr;
+  TKVEventFromData* efdSizeOpera12 = nullptr;
+  TKVEventFromData* efdSizeVivaldi = nullptr;
+  TKVMath* mathSum1 = nullptr;
+  TKVMath* mathSum2 = nullptr;
+  TKVMath* mathSum3 = nullptr;
+  TKVMath* mathSum4 = nullptr;
+  TKVMath* mathSum5 = nullptr;
+  TKVMath* mathSum6 = nullptr;
+  TKVMath* mathSum7 = nullptr;
+  TKVMath* mathSum8 = nullptr;
+  TKVMath* mathToMB = nullptr;
+  TKVStrCatDelim* catCountText = nullptr;
+
  private:
   void CreateComponents();
   void JoinLinks();
+  void JoinCleaningLinks();
+  void JoinCountLinks();
   void FreeComponents();
 
   // Creates a component and records it, so that it is freed in reverse order.
-  template <class T, class... Args>
-  T* Create(Args... args) {
-    T* component = new T(args...);
+  template <class T>
+  T* Create() {
+    T* component = new T();
     created_.push_back(component);
     return component;
   }
