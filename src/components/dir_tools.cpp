@@ -4,13 +4,9 @@
 
 #include <shellapi.h>
 
-namespace {
+#include "control.h"
 
-// The owner of the shell's progress and error windows: the main window once
-// the main form exists, none until then. The one place to change for it.
-HWND OwnerWindow() {
-  return nullptr;
-}
+namespace {
 
 bool IsDotEntry(const char* name) {
   return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
@@ -163,7 +159,7 @@ void TKVDirTools::doDelete(TData& data, uint16_t) {
   std::string from = path;
   from.push_back('\0');
   SHFILEOPSTRUCTA operation{};
-  operation.hwnd = OwnerWindow();
+  operation.hwnd = MainWindowHandle();
   operation.wFunc = FO_DELETE;
   operation.pFrom = from.c_str();
   operation.pTo = "";

@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "control.h"
+
 namespace {
 
 // Indexed by the enumerations; values outside a table add nothing.
@@ -16,12 +18,6 @@ UINT StyleAt(const UINT (&table)[N], uint8_t index) {
   return index < N ? table[index] : 0;
 }
 
-// The box belongs to the program's main window; until there is one the box has
-// no owner.
-HWND OwnerWindow() {
-  return nullptr;
-}
-
 }  // namespace
 
 UINT TKVMessage::Style() const {
@@ -33,7 +29,7 @@ void TKVMessage::doMessage(TData& data, uint16_t) {
   const std::string text = ReadString(data, TextLink, Text);
   const std::string caption = ReadString(data, CaptionLink, Caption);
   // An empty caption is passed as "", never as null, which would show "Error".
-  const int answer = MessageBoxA(OwnerWindow(), text.c_str(), caption.c_str(), Style());
+  const int answer = MessageBoxA(MainWindowHandle(), text.c_str(), caption.c_str(), Style());
   FireInteger(onResult, answer);
   if (const TKV_Event* button = ButtonEvent(answer)) TailNull(data, *button);
 }

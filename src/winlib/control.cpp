@@ -296,3 +296,7 @@ void TControl::ToolChanged(TObj* tool) {
     Invalidate();
   }
 }
+
+HWND MainWindowHandle() {
+  return MainWindowControl ? MainWindowControl->Handle : nullptr;
+}

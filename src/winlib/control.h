@@ -265,6 +265,10 @@ bool DrawItemReflectHandler(TControl* control, MSG& msg, LRESULT& result);
 // The control of a library window (its "SELF_" property), or none.
 TControl* ControlOfWindow(HWND window);
 
+// The window that owns the program's dialogs and shell progress windows: the
+// main window control's, none while there is none (its window is not made here).
+HWND MainWindowHandle();
+
 // Library-wide state, one set per process.
 extern TControl* MainWindowControl;
 extern bool LoopRunning;

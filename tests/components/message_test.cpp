@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "control.h"
 #include "message.h"
 
 namespace {
@@ -175,3 +176,18 @@ TEST_F(MessageComponent, IncomingTextIsShownAndAnEmptyCaptionStaysEmpty) {
 }
 
 }  // namespace
+
+TEST_F(MessageComponent, BoxBelongsToTheMainWindowOnceThereIsOne) {
+  TControl* main = NewWindowedControl(nullptr, "Test", false);
+  main->Style = WS_POPUP;
+  const HWND mainWindow = main->EnsureHandle();
+  ASSERT_NE(mainWindow, nullptr);
+  MainWindowControl = main;
+  Dismisser dismisser(IDOK);
+  FireNull(Link<&TKVMessage::doMessage>(&message, 0));
+  const BoxSeen& seen = dismisser.Join();
+  MainWindowControl = nullptr;
+  main->Free();
+  ASSERT_TRUE(seen.found);
+  EXPECT_EQ(seen.owner, mainWindow);
+}
