@@ -142,10 +142,7 @@ void TGraphicTool::SetColor(uint32_t color) {
 }
 
 void TGraphicTool::SetBrushStyle(uint8_t style) {
-  if (Kind != TToolKind::Brush) return;
-  TToolData data = ToolData;
-  data.Brush.Style = style;
-  SetToolData(data);
+  EditData(TToolKind::Brush, [&](TToolData& data) { data.Brush.Style = style; });
 }
 
 void TGraphicTool::SetBrushBitmap(HBITMAP bitmap) {
@@ -158,37 +155,29 @@ void TGraphicTool::SetBrushBitmap(HBITMAP bitmap) {
 }
 
 void TGraphicTool::SetBrushLineColor(uint32_t color) {
-  if (Kind != TToolKind::Brush) return;
-  TToolData data = ToolData;
-  data.Brush.LineColor = color;
-  SetToolData(data);
+  EditData(TToolKind::Brush, [&](TToolData& data) { data.Brush.LineColor = color; });
 }
 
 void TGraphicTool::SetFontName(std::string_view name) {
-  if (Kind != TToolKind::Font) return;
-  TToolData data = ToolData;
-  std::memset(data.Font.lfFaceName, 0, sizeof data.Font.lfFaceName);
-  const size_t length = std::min(name.size(), sizeof data.Font.lfFaceName - 1);
-  std::memcpy(data.Font.lfFaceName, name.data(), length);
-  SetToolData(data);
+  EditData(TToolKind::Font, [&](TToolData& data) {
+    std::memset(data.Font.lfFaceName, 0, sizeof data.Font.lfFaceName);
+    const size_t length = std::min(name.size(), sizeof data.Font.lfFaceName - 1);
+    std::memcpy(data.Font.lfFaceName, name.data(), length);
+  });
 }
 
 void TGraphicTool::SetFontHeight(int32_t height) {
-  if (Kind != TToolKind::Font) return;
-  TToolData data = ToolData;
-  data.Font.lfHeight = height;
-  SetToolData(data);
+  EditData(TToolKind::Font, [&](TToolData& data) { data.Font.lfHeight = height; });
 }
 
 void TGraphicTool::SetFontStyle(uint8_t style) {
-  if (Kind != TToolKind::Font) return;
-  TToolData data = ToolData;
-  // Not bold goes back to "don't care", the default font's weight.
-  data.Font.lfWeight = (style & kFontBold) ? FW_BOLD : 0;
-  data.Font.lfItalic = (style & kFontItalic) ? 1 : 0;
-  data.Font.lfUnderline = (style & kFontUnderline) ? 1 : 0;
-  data.Font.lfStrikeOut = (style & kFontStrikeOut) ? 1 : 0;
-  SetToolData(data);
+  EditData(TToolKind::Font, [&](TToolData& data) {
+    // Not bold goes back to "don't care", the default font's weight.
+    data.Font.lfWeight = (style & kFontBold) ? FW_BOLD : 0;
+    data.Font.lfItalic = (style & kFontItalic) ? 1 : 0;
+    data.Font.lfUnderline = (style & kFontUnderline) ? 1 : 0;
+    data.Font.lfStrikeOut = (style & kFontStrikeOut) ? 1 : 0;
+  });
 }
 
 uint8_t TGraphicTool::FontStyle() const {
@@ -199,31 +188,20 @@ uint8_t TGraphicTool::FontStyle() const {
 }
 
 void TGraphicTool::SetFontCharset(uint8_t charset) {
-  if (Kind != TToolKind::Font) return;
-  TToolData data = ToolData;
-  data.Font.lfCharSet = charset;
-  SetToolData(data);
+  EditData(TToolKind::Font, [&](TToolData& data) { data.Font.lfCharSet = charset; });
 }
 
 void TGraphicTool::SetPenStyle(uint8_t style) {
-  if (Kind != TToolKind::Pen) return;
-  TToolData data = ToolData;
-  data.Pen.Style = style;
-  SetToolData(data);
+  EditData(TToolKind::Pen, [&](TToolData& data) { data.Pen.Style = style; });
 }
 
 void TGraphicTool::SetPenWidth(int32_t width) {
-  if (Kind != TToolKind::Pen) return;
-  TToolData data = ToolData;
-  data.Pen.Width = width;
-  SetToolData(data);
+  EditData(TToolKind::Pen, [&](TToolData& data) { data.Pen.Width = width; });
 }
 
 void TGraphicTool::SetPenMode(uint8_t rop2) {
-  if (Kind != TToolKind::Pen || rop2 == 0) return;
-  TToolData data = ToolData;
-  data.Pen.Mode = rop2 - 1;
-  SetToolData(data);
+  if (rop2 == 0) return;
+  EditData(TToolKind::Pen, [&](TToolData& data) { data.Pen.Mode = rop2 - 1; });
 }
 
 TGraphicTool* NewBrush() {

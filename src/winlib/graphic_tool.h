@@ -108,6 +108,14 @@ class TGraphicTool : public TObj {
 
  private:
   void DropHandle();
+  // Applies edit to a copy of the data and stores it, for a tool of that kind only.
+  template <class Edit>
+  void EditData(TToolKind kind, Edit edit) {
+    if (Kind != kind) return;
+    TToolData data = ToolData;
+    edit(data);
+    SetToolData(data);
+  }
 };
 
 [[nodiscard]] TGraphicTool* NewBrush();  // also installs ControlBrushProc
