@@ -238,6 +238,8 @@ class TControl : public TObj {
   LRESULT OnCloseMessage(const MSG& msg);
   LRESULT OnNcDestroy(const MSG& msg, bool& returnAtOnce);
   void ReleaseOwned();
+  void DestroyBigIcon();
+  void LetGoOfDyingWindow();
 
   bool InDestructor = false;
   bool MakingWindow = false;

@@ -53,11 +53,7 @@ void TControl::ReleaseOwned() {
   if (Accelerators) DestroyAcceleratorTable(Accelerators);
   Accelerators = nullptr;
   if (Handle && !SystemDestroyed) {
-    const auto icon = reinterpret_cast<HICON>(SendMessageA(Handle, WM_SETICON, ICON_BIG, 0));
-    if (icon && !IconShared) {
-      DestroyIcon(icon);
-      if (icon == Icon) Icon = nullptr;
-    }
+    DestroyBigIcon();
     DestroyWindow(Handle);
   }
   Handle = nullptr;
@@ -80,4 +76,19 @@ void TControl::ReleaseOwned() {
   FreeOwned(KindList);
   FreeOwned(Handlers);
   DestroyObjPart();
+}
+
+void TControl::DestroyBigIcon() {
+  const auto icon = reinterpret_cast<HICON>(SendMessageA(Handle, WM_SETICON, ICON_BIG, 0));
+  if (icon && !IconShared) {
+    DestroyIcon(icon);
+    if (icon == Icon) Icon = nullptr;
+  }
+}
+
+// The system is destroying the window under a living object: what destruction
+// would ask of the window is taken now, while the window still answers.
+void TControl::LetGoOfDyingWindow() {
+  DestroyBigIcon();
+  SystemDestroyed = true;
 }

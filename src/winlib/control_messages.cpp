@@ -176,10 +176,19 @@ LRESULT TControl::OnNcDestroy(const MSG& msg, bool& returnAtOnce) {
   RemovePropA(msg.hwnd, "SELF_");
   // A window without object handled here on behalf of the main window.
   if (msg.hwnd != Handle) return CallDefault(msg);
+  if (!InDestructor && !MakingWindow) LetGoOfDyingWindow();
   if (MainWindowControl && MainWindowControl->Handle == msg.hwnd) return 0;
   if (IsMainWindow()) {
-    PostMessageA(msg.hwnd, RM_RELEASE, 0, 0);
-    return CallDefault(msg);
+    // Windows and Wine throw away what is queued for a destroyed window, so an
+    // RM_RELEASE posted to it now would never come and the object would live
+    // on with a dead handle. Freed here instead: the reference this message
+    // holds lets the object go once the message is done.
+    const LRESULT result = CallDefault(msg);
+    if (!InDestructor && !MakingWindow) {
+      Destroying = true;
+      Free();
+    }
+    return result;
   }
   if (Parent && Parent == MainWindowControl) {
     SystemDestroyed = true;

@@ -152,3 +152,22 @@ TEST_F(ControlDestroy, AControlWithoutWindowIsFreedCleanly) {
   parent->Free();
   EXPECT_EQ(GetObjectType(brush), 0u);
 }
+
+// A release posted to a window being destroyed would be thrown away with it;
+// the object goes when the message is done instead, with all it owns.
+TEST_F(ControlDestroy, FormWhoseWindowTheSystemDestroysIsFreedAfterTheMessage) {
+  TControl* form = NewPopup();
+  TControl* child = NewChild(form, nullptr, 0);
+  ASSERT_TRUE(form->MakeWindow());
+  ASSERT_TRUE(form->IsMainWindow());
+  destroyedCount = 0;
+  form->OnDestroy = TOnEvent{CountDestroyed, nullptr};
+  child->OnDestroy = TOnEvent{CountDestroyed, nullptr};
+  HGDIOBJ font = form->GetFont()->GetToolHandle();
+  HWND window = form->Handle;
+  DestroyWindow(window);
+  PumpWaiting();
+  EXPECT_EQ(destroyedCount, 2);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(GetObjectType(font), 0u);
+}
