@@ -31,6 +31,9 @@ class TMemoryDC {
 uint32_t ColorTableSize(const BITMAPINFOHEADER& info) {
   uint32_t entries = info.biClrUsed;
   if (entries == 0 && info.biBitCount <= 8) entries = 1u << info.biBitCount;
+  // No real palette has more than 256 entries; a bigger count must not wrap
+  // the size round to a small one that passes the length check.
+  if (entries > 256) return UINT32_MAX;
   uint32_t size = entries * sizeof(RGBQUAD);
   // The three masks follow a plain header; the later headers hold them inside.
   if (info.biCompression == BI_BITFIELDS && info.biSize == sizeof(BITMAPINFOHEADER)) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <string>
 
 TStrList* NewStrList() {
   return new TStrList;
@@ -86,7 +87,12 @@ int32_t CountLines(const char* begin, const char* end) {
 }  // namespace
 
 void TStrList::SetText(std::string_view text, bool append) {
-  if (!append) ClearStrings();
+  if (!append) {
+    // The text may be one of our own lines, which clearing frees.
+    const std::string own(text);
+    ClearStrings();
+    return SetText(own, true);
+  }
   if (text.empty()) return;
   GrowTextBuf(text);
   char* begin = TextBuf + TextSize - text.size() - 1;

@@ -150,6 +150,10 @@ TEST(Bitmap, AssignDIBKeepsCopiesAndRefusesWhatBreaksTheRules) {
   header.bmiHeader.biBitCount = 8;  // needs a colour table the header lacks
   EXPECT_FALSE(bitmap->AssignDIB(&header, sizeof header.bmiHeader, bits, sizeof bits));
   header.bmiHeader.biBitCount = 32;
+  // A palette count whose byte size wraps round to 0 in 32 bits.
+  header.bmiHeader.biClrUsed = 0x40000000;
+  EXPECT_FALSE(bitmap->AssignDIB(&header, sizeof header.bmiHeader, bits, sizeof bits));
+  header.bmiHeader.biClrUsed = 0;
   header.bmiHeader.biWidth = 0;
   EXPECT_FALSE(bitmap->AssignDIB(&header, sizeof header.bmiHeader, bits, sizeof bits));
   EXPECT_FALSE(bitmap->AssignDIB(nullptr, 0, bits, sizeof bits));

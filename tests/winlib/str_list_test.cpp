@@ -73,6 +73,17 @@ TEST(StrList, InsertAndDeleteOwnedAndBufferStrings) {
   list->Free();
 }
 
+TEST(StrList, SetTextFromOneOfItsOwnLines) {
+  TStrList* list = NewStrList();
+  list->SetText("first\rsecond", false);
+  list->AddString("owned line");
+  list->SetText(list->Get(0), false);
+  EXPECT_EQ(Strings(list), Texts{"first"});
+  list->SetText(list->Get(0), true);
+  EXPECT_EQ(Strings(list), (Texts{"first", "first"}));
+  list->Free();
+}
+
 TEST(StrListEx, ObjectsStayBesideTheirStrings) {
   TStrListEx* list = NewStrListEx();
   ASSERT_NE(list->Objects, nullptr);
