@@ -143,3 +143,13 @@ TEST_F(CleaningChains, NothingOutsideTheTargetsIsEverDeleted) {
     EXPECT_FALSE(scratch::Exists(target.folder + "\\a.tmp")) << target.name;
   }
 }
+
+TEST_F(CleaningChains, SchemeIsReachableAndIdleHooksReachNoDeleter) {
+  EXPECT_EQ(SchemeInstance, scheme_.get());
+  // As during construction and after the main form closes: nothing flows.
+  FillTarget(TempFolder());
+  SetHooksIdle();
+  Press("temp");
+  EXPECT_TRUE(scratch::Exists(TempFolder() + "\\a.tmp"));
+  SetHooksWorking();
+}

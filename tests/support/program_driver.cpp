@@ -97,7 +97,9 @@ void ProgramDriver::RecordVisibleWindows() {
 
 void ProgramDriver::Record(const std::vector<HWND>& windows) {
   for (HWND window : windows) {
-    if (std::find(seen_.begin(), seen_.end(), window) == seen_.end()) seen_.push_back(window);
+    if (std::find(seen_.begin(), seen_.end(), window) != seen_.end()) continue;
+    seen_.push_back(window);
+    seenCaptions_.push_back(WindowText(window));
   }
 }
 

@@ -27,6 +27,8 @@ class ProgramDriver {
   bool WaitForExit(DWORD timeoutMs = 20000);
   DWORD ExitCode() const;
   const std::vector<HWND>& WindowsSeen() const { return seen_; }
+  // The caption each of those windows had when it was first seen.
+  const std::vector<std::string>& CaptionsSeen() const { return seenCaptions_; }
   void Kill();
 
  private:
@@ -34,6 +36,7 @@ class ProgramDriver {
   void Record(const std::vector<HWND>& windows);
   PROCESS_INFORMATION process_{};
   std::vector<HWND> seen_;
+  std::vector<std::string> seenCaptions_;
 };
 
 // Path of brumix.exe, found from this test's own location.
