@@ -151,6 +151,10 @@ void TKVDirTools::doDelete(TData& data, uint16_t) {
   const std::string path = ReadString(data, DirLink, {});
   // A cut path could name another entry than the one asked for.
   if (path.empty() || path.size() > kMaxDeletePath || HasWildcard(path)) return;
+  // The shell's ANSI entry copies names into MAX_PATH buffers: Wine's overruns
+  // its stack on a name of about 1000 bytes (checked). Such a name cannot have
+  // come from the ANSI search anyway, so it is left alone rather than passed on.
+  if (path.size() >= MAX_PATH) return;
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || HoldsLink(path, attributes)) return;
 
