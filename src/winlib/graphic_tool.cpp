@@ -53,7 +53,7 @@ TGraphicTool* NewTool(TToolKind kind, TNewTool newSameKind, TMakeToolHandle make
 
 HBRUSH ControlBrush(TGraphicTool* brush, TGraphicTool* parentBrush) {
   if (!brush) return nullptr;
-  if (parentBrush != brush) brush->Template = parentBrush;
+  if (parentBrush != brush) brush->FollowTemplate(parentBrush);
   return static_cast<HBRUSH>(brush->GetToolHandle());
 }
 
@@ -87,7 +87,21 @@ uint32_t ResolveColor(uint32_t color) {
   return color & 0x00FFFFFF;
 }
 
+namespace {
+void ForgetTemplate(void* tool, TObj*) {
+  static_cast<TGraphicTool*>(tool)->Template = nullptr;
+}
+}  // namespace
+
+void TGraphicTool::FollowTemplate(TGraphicTool* templ) {
+  if (Template == templ) return;
+  if (Template) Template->RemoveFreeNotify(ForgetTemplate, this);
+  Template = templ;
+  if (templ) templ->AddFreeNotify(ForgetTemplate, this);
+}
+
 TGraphicTool::~TGraphicTool() {
+  if (Template) Template->RemoveFreeNotify(ForgetTemplate, this);
   if (HasBitmap(Kind) && ToolData.Brush.Bitmap) DeleteObject(ToolData.Brush.Bitmap);
   if (ToolHandle) DeleteObject(ToolHandle);
 }

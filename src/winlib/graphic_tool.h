@@ -96,6 +96,9 @@ class TGraphicTool : public TObj {
   HGDIOBJ ToolHandle = nullptr;
   // Borrowed: a tool whose handle may be shared when the data are equal.
   TGraphicTool* Template = nullptr;
+  // Sets Template and keeps it from outliving the template: when the template
+  // is freed first, Template goes back to none.
+  void FollowTemplate(TGraphicTool* templ);
   // Told (data, this tool) when the tool changes.
   TOnEvent OnChange;
   uint32_t ResolvedColor = 0;

@@ -8,7 +8,7 @@ TObj::~TObj() {
 
 void TObj::Free() {
   if (RefCount == 0) {
-    delete this;
+    DeleteOnce();
   } else if (!(RefCount & 1)) {
     RefCount -= 1;
   }
@@ -17,7 +17,13 @@ void TObj::Free() {
 void TObj::RefDec() {
   RefCount -= 2;
   // Negative and odd: a Free was pending and this was the last reference.
-  if (RefCount < 0 && (RefCount & 1)) delete this;
+  if (RefCount < 0 && (RefCount & 1)) DeleteOnce();
+}
+
+void TObj::DeleteOnce() {
+  if (deleting_) return;
+  deleting_ = true;
+  delete this;
 }
 
 void TObj::AddFreeNotify(TObjProc proc, void* data) {
@@ -25,6 +31,17 @@ void TObj::AddFreeNotify(TObjProc proc, void* data) {
   // A pair is two entries, procedure first; the newest pair goes in front.
   FreeNotifyList->Insert(0, data);
   FreeNotifyList->Insert(0, reinterpret_cast<void*>(proc));
+}
+
+void TObj::RemoveFreeNotify(TObjProc proc, void* data) {
+  if (!FreeNotifyList) return;
+  for (int32_t i = 0; i + 1 < FreeNotifyList->Count; i += 2) {
+    if (FreeNotifyList->Items[i] == reinterpret_cast<void*>(proc) &&
+        FreeNotifyList->Items[i + 1] == data) {
+      FreeNotifyList->DeleteRange(i, 2);
+      return;
+    }
+  }
 }
 
 void TObj::DestroyObjPart() {

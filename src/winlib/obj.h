@@ -52,6 +52,8 @@ class TObj {
   void RefDec();
   // Called at destruction, newest first.
   void AddFreeNotify(TObjProc proc, void* data);
+  // Takes back the first pair equal to (proc, data), if there is one.
+  void RemoveFreeNotify(TObjProc proc, void* data);
 
   // Counts references in steps of 2; an odd count means a Free is pending.
   int32_t RefCount = 0;
@@ -60,7 +62,13 @@ class TObj {
 
  protected:
   virtual ~TObj();
+  // Deletes once: an OnDestroy or notification that frees or releases the
+  // object again while it goes does nothing.
+  void DeleteOnce();
   // The TObj part of destruction: OnDestroy, then the notifications, then the
   // list goes. Runs once; a derived class may run it early in its own teardown.
   void DestroyObjPart();
+
+ private:
+  bool deleting_ = false;
 };

@@ -93,6 +93,19 @@ TEST(GraphicTool, EqualDataShareTheTemplatesHandleUntilTheyDiffer) {
   parent->Free();
 }
 
+TEST(GraphicTool, ATemplateFreedFirstIsForgotten) {
+  TGraphicTool* parent = NewBrush();
+  TGraphicTool* child = NewBrush();
+  ControlBrushProc(child, parent);
+  ASSERT_EQ(child->Template, parent);
+  parent->Free();
+  EXPECT_EQ(child->Template, nullptr);
+  HGDIOBJ own = child->GetToolHandle();
+  EXPECT_EQ(own, child->ToolHandle);
+  EXPECT_EQ(GetObjectType(own), static_cast<DWORD>(OBJ_BRUSH));
+  child->Free();
+}
+
 TEST(GraphicTool, ChangedDropsTheHandleAfterTellingTheOwner) {
   TGraphicTool* pen = NewPen();
   ChangeLog log;

@@ -67,6 +67,31 @@ TEST_F(ObjLifetime, DestroyEventThenNotificationsNewestFirst) {
   EXPECT_EQ(journal, (std::vector<std::string>{"destroyed", "on destroy", "newer", "older"}));
 }
 
+namespace {
+void FreeAgain(void*, TObj* sender) {
+  sender->Free();
+  sender->RefInc();
+  sender->RefDec();
+}
+}  // namespace
+
+TEST_F(ObjLifetime, FreeOrReleaseWhileGoingDoesNotDestroyTwice) {
+  auto* obj = new Tracked;
+  obj->OnDestroy = TOnEvent{FreeAgain, nullptr};
+  obj->AddFreeNotify(FreeAgain, nullptr);
+  obj->Free();
+  EXPECT_EQ(journal, std::vector<std::string>{"destroyed"});
+}
+
+TEST_F(ObjLifetime, RemovedNotificationIsNotCalled) {
+  auto* obj = new Tracked;
+  obj->AddFreeNotify(Notify, const_cast<char*>("kept"));
+  obj->AddFreeNotify(Notify, const_cast<char*>("removed"));
+  obj->RemoveFreeNotify(Notify, const_cast<char*>("removed"));
+  obj->Free();
+  EXPECT_EQ(journal, (std::vector<std::string>{"destroyed", "kept"}));
+}
+
 TEST(List, GrowsByFixedStepAndKeepsOrder) {
   TList* list = NewList();
   std::vector<int> capacities;
