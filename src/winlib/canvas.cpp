@@ -46,21 +46,24 @@ void TCanvas::SetDC(HDC dc) {
     // The paint DC belongs to BeginPaint (or the back buffer); a window DC
     // came from GetDC; anything else (a memory DC) is ours to delete.
     const bool paintDC = FromPaintDC || (Owner.PaintDC && *Owner.PaintDC == DC);
+    // Which kind it was is noted on arrival: once its window is gone,
+    // WindowFromDC no longer tells a window DC from a memory one.
     if (!paintDC) {
-      HWND window = WindowFromDC(DC);
-      if (window) {
-        ReleaseDC(window, DC);
+      if (DCWindow) {
+        ReleaseDC(DCWindow, DC);
       } else {
         DeleteDC(DC);
       }
     }
     DC = nullptr;
+    DCWindow = nullptr;
     FromPaintDC = false;
     State &= ~kStateDC;
   }
   if (dc) {
     State |= kStateDC;
     DC = dc;
+    DCWindow = WindowFromDC(dc);
     MoveToEx(dc, PenPoint.x, PenPoint.y, nullptr);
   }
 }

@@ -93,6 +93,8 @@ class TCanvas : public TObj {
   TGetDCProc GetDCProc = nullptr;
   void* GetDCData = nullptr;
   bool FromPaintDC = false;
+  // The window a window DC was got for, noted while that window was alive.
+  HWND DCWindow = nullptr;
 
  protected:
   ~TCanvas() override;
