@@ -5,12 +5,9 @@
 #include <shellapi.h>
 
 #include "control.h"
+#include "dir_list.h"
 
 namespace {
-
-bool IsDotEntry(const char* name) {
-  return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
-}
 
 bool IsLink(DWORD attributes) {
   return attributes & FILE_ATTRIBUTE_REPARSE_POINT;

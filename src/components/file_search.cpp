@@ -1,5 +1,7 @@
 #include "file_search.h"
 
+#include "dir_list.h"
+
 namespace {
 
 // Only A to Z change: cp1251 letters stay as they are.
@@ -10,42 +12,10 @@ std::string LowerAscii(std::string text) {
   return text;
 }
 
-bool IsDotEntry(const char* name) {
-  return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
-}
-
-bool CharMatches(char maskChar, char nameChar) {
-  if (maskChar == '?') return true;
-  if (maskChar == '#') return nameChar >= '0' && nameChar <= '9';
-  return maskChar == nameChar;
-}
-
 }  // namespace
 
-// Backtracks to the last "*" only: a later "*" can always take over what an
-// earlier one would have to give back, so one restart point is enough.
 bool MaskMatches(std::string_view mask, std::string_view name) {
-  size_t m = 0;
-  size_t n = 0;
-  size_t starMask = std::string_view::npos;
-  size_t starName = 0;
-  while (n < name.size()) {
-    if (m < mask.size() && mask[m] == '*') {
-      starMask = m++;
-      starName = n;
-    } else if (m < mask.size() && CharMatches(mask[m], name[n])) {
-      ++m;
-      ++n;
-    } else if (starMask != std::string_view::npos) {
-      m = starMask + 1;
-      n = ++starName;
-    } else {
-      return false;
-    }
-  }
-  while (m < mask.size() && mask[m] == '*')
-    ++m;
-  return m == mask.size();
+  return WildcardMatches(mask, name, true);
 }
 
 void TKVFileSearch::doSearch(TData& data, uint16_t) {

@@ -14,28 +14,32 @@ std::string Lowered(std::string_view text) {
   return lowered;
 }
 
-bool IsDotName(std::string_view name) {
-  return name == "." || name == "..";
+bool CharMatches(char maskChar, char nameChar, bool digitHash) {
+  if (maskChar == '?') return true;
+  if (digitHash && maskChar == '#') return nameChar >= '0' && nameChar <= '9';
+  return maskChar == nameChar;
 }
 
 }  // namespace
 
+bool IsDotEntry(std::string_view name) {
+  return name == "." || name == "..";
+}
+
 // Greedy with one backtrack point, the last star: a later star makes every
 // earlier choice final, so this never recurses and runs in at most
 // name length × mask length steps, whatever the number of stars.
-bool MatchesMask(std::string_view name, std::string_view mask) {
-  const std::string n = Lowered(name);
-  const std::string m = Lowered(mask);
+bool WildcardMatches(std::string_view mask, std::string_view name, bool digitHash) {
   size_t ni = 0, mi = 0;
-  size_t starMi = std::string::npos, starNi = 0;
-  while (ni < n.size()) {
-    if (mi < m.size() && m[mi] == '*') {
+  size_t starMi = std::string_view::npos, starNi = 0;
+  while (ni < name.size()) {
+    if (mi < mask.size() && mask[mi] == '*') {
       starMi = mi++;
       starNi = ni;
-    } else if (mi < m.size() && (m[mi] == '?' || m[mi] == n[ni])) {
+    } else if (mi < mask.size() && CharMatches(mask[mi], name[ni], digitHash)) {
       ++ni;
       ++mi;
-    } else if (starMi != std::string::npos) {
+    } else if (starMi != std::string_view::npos) {
       // Let the last star take one more character and try again.
       mi = starMi + 1;
       ni = ++starNi;
@@ -43,9 +47,13 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
       return false;
     }
   }
-  while (mi < m.size() && m[mi] == '*')
+  while (mi < mask.size() && mask[mi] == '*')
     ++mi;
-  return mi == m.size();
+  return mi == mask.size();
+}
+
+bool MatchesMask(std::string_view name, std::string_view mask) {
+  return WildcardMatches(Lowered(mask), Lowered(name), false);
 }
 
 TDirList* NewDirList() {
@@ -101,7 +109,7 @@ bool TDirList::Accepts(const char* name, DWORD attributes, DWORD wanted) const {
   const bool anyEntry = (wanted & kAnyEntry) != 0;
   if ((attributes & wanted) != wanted && !anyEntry) return false;
   const std::string_view entry(name);
-  const bool dots = IsDotName(entry);
+  const bool dots = IsDotEntry(entry);
   if (anyEntry && (wanted & FILE_ATTRIBUTE_DIRECTORY) && wanted != kAnyEntry &&
       (attributes & FILE_ATTRIBUTE_DIRECTORY) && !dots) {
     return true;
@@ -110,7 +118,7 @@ bool TDirList::Accepts(const char* name, DWORD attributes, DWORD wanted) const {
   for (int32_t i = 0; Masks && i < Masks->Count; ++i) {
     const std::string_view mask(Masks->Get(i));
     if (mask.empty()) continue;
-    if (dots && !IsDotName(mask)) continue;
+    if (dots && !IsDotEntry(mask)) continue;
     if (mask.front() == '^') {
       if (MatchesMask(entry, mask.substr(1))) return false;
     } else {

@@ -16,6 +16,14 @@
 // stands for any run of characters and "?" for any one.
 [[nodiscard]] bool MatchesMask(std::string_view name, std::string_view mask);
 
+// The wildcard walk every mask here shares, on texts already lower-cased: "*"
+// any run (the empty one too), "?" any one character and, with digitHash, "#"
+// any one decimal digit.
+[[nodiscard]] bool WildcardMatches(std::string_view mask, std::string_view name, bool digitHash);
+
+// "." or "..", which every directory listing holds.
+[[nodiscard]] bool IsDotEntry(std::string_view name);
+
 class TDirList : public TObj {
  public:
   // wanted: FILE_ATTRIBUTE bits every entry must carry, 0x80 standing for any
