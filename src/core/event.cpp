@@ -143,6 +143,11 @@ void ReadData(TData& incoming, const TKV_Event& link, TData& result, const TData
     result = *defaultValue;
     return;
   }
+  if (incoming.type == dtNull) {
+    // Nothing arrived: the record, chain and all, is left as it was.
+    SetNull(result);
+    return;
+  }
   result = incoming;
   SetNull(incoming);
 }

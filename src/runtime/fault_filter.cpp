@@ -61,11 +61,23 @@ int FaultingPrefetchLength(const void* address) {
   return PrefetchLength(code, static_cast<int>(read));
 }
 
+// An unmasked x87 exception stays pending in the state the thread resumes
+// with and would fire again at the next x87 instruction, inside a system DLL
+// among the exit steps, where nothing reports it. fninit clears it and loads
+// the default control word (every exception masked); SSE is put back to its
+// default too, in case the program had unmasked exceptions there.
+void ResetFloatingPoint() {
+  constexpr uint32_t kDefaultMxcsr = 0x1F80;
+  asm volatile("fninit");
+  asm volatile("ldmxcsr %0" : : "m"(kDefaultMxcsr));
+}
+
 // Where a faulting thread resumes. The exit steps run here, once the system
 // has finished dispatching the exception: a fault inside them then reaches
 // the filter again, where one raised inside the filter itself would end the
 // process at once, unreported.
 [[noreturn]] void EndAfterFault() {
+  ResetFloatingPoint();
   RaiseFaultAt(pendingFault.number, pendingFault.address, pendingFault.frame);
 }
 

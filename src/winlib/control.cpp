@@ -236,6 +236,13 @@ void TControl::SetCursor(HCURSOR cursor) {
   if (GetClientRect(Handle, &client) && PtInRect(&client, point)) ::SetCursor(cursor);
 }
 
+void TControl::SetBoundsRect(const RECT& bounds) {
+  Bounds = bounds;
+  if (!Handle) return;
+  SetWindowPos(Handle, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
+               bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 TControl* TControl::ParentForm() {
   for (TControl* control = this; control; control = control->Parent) {
     if (control->IsForm) return control;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdint>
 #include <string>
 
@@ -81,6 +83,8 @@ using TOnChar = TEvent<void(TControl* sender, uint8_t& key, uint32_t shift)>;
 using TOnPaint = TEvent<void(TControl* sender, HDC dc)>;
 using TOnClose = TEvent<void(TControl* sender, bool& accept)>;
 using THitTest = TEvent<bool(TControl* sender)>;
+// state: 0 normal, 1 pressed, 2 disabled, 3 focused, 4 hot (flat, mouse inside).
+using TOnBitBtnDraw = TEvent<bool(TControl* sender, int state)>;
 
 struct TClientMargins {
   int32_t Top = 0;
@@ -115,6 +119,9 @@ class TControl : public TObj {
   void Click();
   void Invalidate();
   void SetCursor(HCURSOR cursor);
+  // Stores the bounds and moves the window, when there is one, without
+  // touching its z-order or activation.
+  void SetBoundsRect(const RECT& bounds);
   // The nearest form among the control itself and its ancestors, or none.
   [[nodiscard]] TControl* ParentForm();
   // The big icon: none for -1, else the stored one, else the application's.
@@ -227,6 +234,48 @@ class TControl : public TObj {
   std::string KindText;
   TList* KindList = nullptr;  // owned list (not its items)
 
+  // On a form.
+  TControl* StatusBar = nullptr;  // a child, made by the first status text
+  bool SizeGrip = false;
+  int32_t StatusHeight = 0;  // taken off the client area
+  TControl* DefaultButton = nullptr;
+  TControl* CancelButton = nullptr;
+  int32_t TabCounter = 0;  // the last TabOrder handed out to a control of the form
+  TDialogKeyProc SavedDialogKeyProc = nullptr;  // kept while a button role is on
+  // On a button.
+  bool IsDefault = false;
+  bool IsCancel = false;
+  // On any window.
+  uint8_t AlphaValue = 255;
+  uint8_t WindowStateWanted = 0;
+  // The kind's style bits for left, centre and right text, and the bits any
+  // alignment clears.
+  uint32_t TextAlignStyles[3] = {};
+  uint32_t TextAlignExcluded = 0;
+  // The kind's message that sets the background colour (the colour in lParam),
+  // 0 when the kind has none.
+  UINT ColorMessage = 0;
+  // Raised by WM_SHOWWINDOW: shown (wParam true) and hidden (wParam false).
+  TOnEvent OnShow;
+  TOnEvent OnHide;
+  // On a bitmap button.
+  uint32_t BitBtnOptions = 0;      // bit 0: the glyph is an image list; bit 3: toggle
+  HBITMAP GlyphBitmap = nullptr;   // borrowed, the caller keeps it
+  HIMAGELIST GlyphList = nullptr;  // borrowed, used with option bit 0
+  int32_t GlyphCount = 0;          // pictures side by side in the glyph
+  SIZE GlyphSize{};                // of one picture
+  uint8_t GlyphLayout = 0;         // 0 left of the text, 1 right, 2 above, 3 below
+  bool Flat = false;               // drawn highlighted while the mouse is inside
+  bool Down = false;               // a toggle button that stays pressed
+  POINT PressedOffset{};           // glyph and text shift of the library's own drawing
+  TOnBitBtnDraw OnBitBtnDraw;      // answers true when it drew the button
+  // On a form: the form it waits for while that one is shown modally, and
+  // the answer that form leaves when it closes.
+  TControl* ModalChild = nullptr;
+  int32_t ModalResult = 0;
+  // The component the control belongs to, for code that holds only the control.
+  void* UserData = nullptr;
+
  protected:
   ~TControl() override;
 
@@ -240,6 +289,7 @@ class TControl : public TObj {
   void ReleaseOwned();
   void DestroyBigIcon();
   void LetGoOfDyingWindow();
+  void ForgetInForm(TControl* form);
 
   bool InDestructor = false;
   bool MakingWindow = false;

@@ -242,6 +242,22 @@ TEST_F(Dispatch, ReadDataTakesWholeRecordAndClearsIncoming) {
   EXPECT_EQ(incoming.type, dtInteger);
 }
 
+// A null record that still carries a chain (as tail null leaves it) is no
+// incoming value: the result is null and the record keeps its chain.
+TEST_F(Dispatch, ReadDataLeavesANullIncomingRecordAlone) {
+  TKV_Event unlinked;
+  TData rest;
+  SetString(rest, "rest");
+  TData incoming;
+  incoming.next = &rest;
+  TData result;
+  SetInteger(result, 4);
+  ReadData(incoming, unlinked, result);
+  EXPECT_EQ(result.type, dtNull);
+  EXPECT_EQ(result.next, nullptr);
+  EXPECT_EQ(incoming.next, &rest);
+}
+
 TEST_F(Dispatch, PlainReadsOfUnlinkedInputs) {
   TKV_Event unlinked;
   TData result;

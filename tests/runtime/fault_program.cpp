@@ -3,6 +3,7 @@
 // order of its unit and exit steps and the address of its faulting function.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <stdexcept>
 #include <string_view>
@@ -74,6 +75,36 @@ constexpr TUnitEntry kUnits[] = {
   sink = 100 / zero;
 }
 
+// x87 work with one exception unmasked (a bit of the control word: 1 invalid
+// operation, 4 division by zero, 8 overflow, 16 underflow). The FPU keeps the
+// exception pending until its next waiting instruction, the fwait here.
+void UnmaskX87(uint16_t exceptionBit) {
+  const uint16_t controlWord = 0x037F & ~exceptionBit;
+  asm volatile("fldcw %0" : : "m"(controlWord));
+}
+
+[[gnu::noinline]] void X87SquareRootOfMinusOne() {
+  UnmaskX87(1);
+  asm volatile("fld1\n\tfchs\n\tfsqrt\n\tfwait\n\tfstp %%st(0)" : : : "memory");
+}
+
+[[gnu::noinline]] void X87DivideByZero() {
+  const double zeroValue = zero;
+  UnmaskX87(4);
+  asm volatile("fld1\n\tfdivl %0\n\tfwait\n\tfstp %%st(0)" : : "m"(zeroValue) : "memory");
+}
+
+// The square stays within the x87's own range; storing it as a double cannot.
+[[gnu::noinline]] void X87StoreSquare(double value, uint16_t exceptionBit) {
+  double stored = 0;
+  UnmaskX87(exceptionBit);
+  asm volatile("fldl %1\n\tfmul %%st(0), %%st\n\tfstpl %0\n\tfwait"
+               : "=m"(stored)
+               : "m"(value)
+               : "memory");
+  sink = static_cast<int>(stored);
+}
+
 [[gnu::noinline]] int Recurse(int depth) {
   volatile char pad[512];
   pad[0] = static_cast<char>(depth);
@@ -108,6 +139,14 @@ void Run(std::string_view what) {
     FreeMem(block);
   } else if (what == "noncontinuable") {
     RaiseException(0xE0000001, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+  } else if (what == "x87-invalid") {
+    X87SquareRootOfMinusOne();
+  } else if (what == "x87-divide") {
+    X87DivideByZero();
+  } else if (what == "x87-overflow") {
+    X87StoreSquare(1e300, 8);
+  } else if (what == "x87-underflow") {
+    X87StoreSquare(1e-300, 16);
   } else if (what == "throw") {
     throw std::runtime_error("nobody catches this");
   }

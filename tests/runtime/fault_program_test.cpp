@@ -184,3 +184,24 @@ TEST(FaultProgram, UncaughtExceptionsAreError217) {
     EXPECT_EQ(run.exitCode, 217u) << what;
   }
 }
+
+// An unmasked x87 exception is still pending in the FPU when the exit steps
+// start; it must not fire again inside them. One report, the error's number.
+TEST(FaultProgram, X87ExceptionsEndInOneReportOfTheirError) {
+  const struct {
+    const char* what;
+    int number;
+  } kCases[] = {
+      {"x87-invalid", 207},
+      {"x87-divide", 200},
+      {"x87-overflow", 205},
+      {"x87-underflow", 206},
+  };
+  for (const auto& entry : kCases) {
+    const TRun run = RunFaultProgram(entry.what);
+    ASSERT_EQ(run.boxes.size(), 1u) << entry.what;
+    ReportedAddress(run.boxes[0], entry.number);
+    EXPECT_NE(run.notes.find("E2 E1 F2 F1 "), std::string::npos) << entry.what;
+    EXPECT_EQ(run.exitCode, static_cast<DWORD>(entry.number)) << entry.what;
+  }
+}

@@ -1,0 +1,193 @@
+// The message loop, the application object above the forms, the form
+// behaviour that depends on the loop, and the common-controls initialisation.
+#include "app.h"
+
+#include <commctrl.h>
+
+#include "graphic_tool.h"
+#include "process_exit.h"
+
+TControlProc IdleHook = DoNothing;
+HMODULE ComCtlModule = nullptr;
+void (*SessionEndHook)() = [] {};
+
+namespace {
+
+// WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX
+constexpr uint32_t kAppStyle = 0x90CA0000;
+constexpr uint32_t kAppExStyle = WS_EX_APPWINDOW;
+
+// Sleeps until the queue holds something. MWMO_INPUTAVAILABLE also wakes for
+// messages that a pump has already seen and left there (the ones behind a
+// WM_NULL); WaitMessage would sleep on them until something new arrived.
+void WaitForInput() {
+  MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+// The application object is never sized or moved, only minimised and restored
+// through its forms.
+void TrimSystemMenu(TControl* app) {
+  HMENU menu = GetSystemMenu(app->Handle, FALSE);
+  if (!menu) return;
+  DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
+  DeleteMenu(menu, SC_MOVE, MF_BYCOMMAND);
+  DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
+  EnableMenuItem(menu, SC_RESTORE, MF_BYCOMMAND | MF_GRAYED);
+}
+
+// Gives the focus back to the control that last had it; false when none did.
+bool RefocusRemembered(TControl* control, LRESULT& result) {
+  TControl* focused = control->FocusedControl;
+  if (!focused) return false;
+  focused->MakeWindow();
+  SetFocus(focused->Handle);
+  result = 0;
+  return true;
+}
+
+// Windows is logging off or shutting down: the process ends here, without
+// coming back to the loop. The message's own reference keeps the form alive
+// while it is handled, so only the main window control is let go.
+[[noreturn]] void EndSession() {
+  SessionEndHook();
+  LoopEnded = true;
+  LoopRunning = false;
+  TControl* main = MainWindowControl;
+  MainWindowControl = nullptr;
+  if (main) main->Free();
+  EndProcess(0);
+}
+
+}  // namespace
+
+bool RunLoop(TControl*& control) {
+  LoopRunning = true;
+  MainWindowControl = control;
+  const bool served = control && control->MakeWindow();
+  // Without its window nothing could ever close the loop: it ends at once.
+  if (!served) LoopEnded = true;
+  while (!LoopEnded) {
+    WaitForInput();
+    PumpMessages(control);
+    IdleHook(control);
+  }
+  EndLoop(control);
+  return served;
+}
+
+void PumpMessages(TControl* control) {
+  while (PumpOneMessage(control)) {
+  }
+}
+
+bool PumpOneMessage(TControl* control) {
+  MSG msg;
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (msg.message == WM_QUIT) {
+    LoopEnded = true;
+    return true;
+  }
+  const bool preTranslated =
+      control && control->PreTranslateProc && control->PreTranslateProc(control, msg);
+  if (!preTranslated) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return msg.message != WM_NULL;
+}
+
+void EndLoop(TControl*& control) {
+  const bool endedByItself = LoopEnded;
+  LoopEnded = true;
+  LoopRunning = false;
+  TControl* main = MainWindowControl;
+  MainWindowControl = nullptr;
+  // A control freed behind the loop's back has already cleared the global:
+  // the variable must not keep pointing at it.
+  control = nullptr;
+  if (!main) return;
+  main->RefInc();
+  if (!endedByItself) {
+    PumpMessages(main);
+    main->SendToWindow(WM_CLOSE, 0, 0);
+  }
+  main->Free();
+  main->RefDec();
+}
+
+void InitCommonControlsFor(uint32_t classMask) {
+  InitCommonControls();
+  if (!ComCtlModule) ComCtlModule = LoadLibraryA("comctl32.dll");
+  if (!ComCtlModule) return;
+  // Looked up by name: older systems have only InitCommonControls.
+  using InitProc = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  FARPROC found = GetProcAddress(ComCtlModule, "InitCommonControlsEx");
+  if (!found) return;
+  INITCOMMONCONTROLSEX classes{};
+  classes.dwSize = sizeof classes;
+  classes.dwICC = classMask;
+  reinterpret_cast<InitProc>(reinterpret_cast<void*>(found))(&classes);
+}
+
+TControl* NewApp(const char* caption) {
+  HasAppObject = true;
+  TControl* app = NewWindowedControl(nullptr, "App", false);
+  app->IsApp = true;
+  app->Style = kAppStyle;
+  app->ExStyle = kAppExStyle;
+  app->OnWindowCreated = TrimSystemMenu;
+  app->AddMessageHandler(AppHandler, false);
+  app->Caption = caption ? caption : "";
+  return app;
+}
+
+bool AppHandler(TControl* control, MSG& msg, LRESULT& result) {
+  switch (msg.message) {
+    case WM_SETFOCUS:
+      return RefocusRemembered(control, result);
+    case WM_SYSCOMMAND: {
+      // wParam: the command; its low four bits are the system's own.
+      if ((msg.wParam & 0xFFF0) != SC_CLOSE) return false;
+      TControl* first = static_cast<TControl*>(control->Children->Get(0));
+      if (!first || !first->IsMainWindow()) return false;
+      if (first->Handle) PostMessageA(first->Handle, WM_CLOSE, 0, 0);
+      result = 0;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+bool FormEraseHandler(TControl* form, MSG& msg, LRESULT& result) {
+  if (msg.message != WM_ERASEBKGND) return false;
+  form->CreateChildWindows();
+  if (form->Transparent) return false;
+  // wParam: the DC to erase with.
+  HDC dc = reinterpret_cast<HDC>(msg.wParam);
+  SetBkMode(dc, OPAQUE);
+  SetBkColor(dc, ResolveColor(form->Color));
+  SetBrushOrgEx(dc, 0, 0, nullptr);
+  RECT client;
+  GetClientRect(form->Handle, &client);
+  FillRect(dc, &client, static_cast<HBRUSH>(form->GetBrush()->GetToolHandle()));
+  result = 1;
+  return false;
+}
+
+bool FormHandler(TControl* form, MSG& msg, LRESULT& result) {
+  switch (msg.message) {
+    case WM_SETFOCUS: {
+      const bool handled = RefocusRemembered(form, result);
+      // The application object hands the focus back to the form it left.
+      if (MainWindowControl && MainWindowControl != form) MainWindowControl->FocusedControl = form;
+      return handled;
+    }
+    case WM_ENDSESSION:
+      // wParam: the session really ends (not 0), or the end was cancelled.
+      if (msg.wParam) EndSession();
+      return false;
+    default:
+      return false;
+  }
+}

@@ -1,0 +1,37 @@
+// The message loop, the application object and the form behaviour that
+// depends on the loop, and the common-controls initialisation.
+#pragma once
+
+#include <cstdint>
+
+#include "control.h"
+
+// Called once per pass of the loop, after the waiting messages were handled.
+extern TControlProc IdleHook;
+// comctl32.dll, loaded once by InitCommonControlsFor.
+extern HMODULE ComCtlModule;
+
+// Called first when Windows ends the session, before anything is freed; does
+// nothing by default.
+extern void (*SessionEndHook)();
+
+// Runs the loop for the control until it ends; the control is then freed and
+// the variable is none. False when the control's window could not be made:
+// the loop then ends at once.
+bool RunLoop(TControl*& control);
+// Handles every message waiting in the queue (a WM_NULL ends the pump early).
+void PumpMessages(TControl* control);
+// Takes at most one message; true when one was taken and it was not WM_NULL.
+bool PumpOneMessage(TControl* control);
+// Ends the loop state and frees the control.
+void EndLoop(TControl*& control);
+
+void InitCommonControlsFor(uint32_t classMask);
+
+// The invisible top-level window above the program's forms.
+TControl* NewApp(const char* caption);
+
+// Message handlers of the application object and of every form.
+bool AppHandler(TControl* control, MSG& msg, LRESULT& result);
+bool FormEraseHandler(TControl* control, MSG& msg, LRESULT& result);
+bool FormHandler(TControl* control, MSG& msg, LRESULT& result);
