@@ -19,12 +19,18 @@ void FreeOwned(T*& object) {
 
 }  // namespace
 
+// The form's references to its controls never outlive them.
+void TControl::ForgetInForm(TControl* form) {
+  if (form->FocusedControl == this) form->FocusedControl = nullptr;
+  if (form->StatusBar == this) form->StatusBar = nullptr;
+  if (form->DefaultButton == this) form->DefaultButton = nullptr;
+  if (form->CancelButton == this) form->CancelButton = nullptr;
+}
+
 TControl::~TControl() {
   InDestructor = true;
   RefCount = kRefCountDestroying;
-  if (TControl* form = ParentForm(); form && form->FocusedControl == this) {
-    form->FocusedControl = nullptr;
-  }
+  if (TControl* form = ParentForm()) ForgetInForm(form);
   if (Handle && !SystemDestroyed) ShowWindow(Handle, SW_HIDE);
   DestroyObjPart();
   DestroyChildren();

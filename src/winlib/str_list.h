@@ -21,6 +21,11 @@ class TStrList : public TObj {
   void SetText(std::string_view text, bool append);
   // None when index is out of range.
   [[nodiscard]] const char* Get(int32_t index) const;
+  // The text at index; the empty text when index is out of range.
+  [[nodiscard]] std::string_view GetText(int32_t index) const {
+    const char* s = Get(index);
+    return s ? std::string_view(s) : std::string_view();
+  }
 
   TList* Lines = nullptr;
   int32_t Count = 0;

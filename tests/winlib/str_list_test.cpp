@@ -120,3 +120,12 @@ TEST(StrListEx, LinesWithoutObjectsAnswerNone) {
   EXPECT_EQ(list->Objects->Count, 0);
   list->Free();
 }
+
+TEST(StrList, ATextOutOfRangeIsEmpty) {
+  TStrList* list = NewStrList();
+  list->SetText("zero\r\none", false);
+  EXPECT_EQ(list->GetText(1), "one");
+  EXPECT_EQ(list->GetText(2), "");
+  EXPECT_EQ(list->GetText(-1), "");
+  list->Free();
+}

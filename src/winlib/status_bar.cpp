@@ -1,0 +1,88 @@
+// A form's status bar: a common-controls status window made by the first text,
+// in simple mode until the first part text arrives.
+#include <string>
+
+#include "control_kinds.h"
+#include "control_props.h"
+
+namespace {
+
+constexpr int32_t kSimpleIndex = 255;  // SB_SIMPLEID: the simple-mode text
+// SB_SETPARTS takes at most 256 edges; parts 0..254 leave 255 to simple mode.
+constexpr int32_t kMaxParts = 256;
+constexpr uint8_t kAlignBottom = 4;
+constexpr uint16_t kNoCode = 0xFFFF;
+
+// child, visible, clip siblings and children; with SBARS_SIZEGRIP or CCS_BOTTOM
+constexpr uint32_t kGripStyle = 0x56000100;
+constexpr uint32_t kPlainStyle = 0x56000003;
+
+// The bar notifies through WM_NOTIFY, never WM_COMMAND.
+constexpr TCommandTable kStatusBarTable{
+    {kNoCode, kNoCode, kNoCode, kNoCode, kNoCode}, SB_SETBKCOLOR, {0, 0, 0}, 0};
+
+LRESULT SendToBar(TControl* form, UINT message, WPARAM wParam, LPARAM lParam) {
+  return SendMessageA(form->StatusBar->Handle, message, wParam, lParam);
+}
+
+// The form grows by the bar's height, so the area above it keeps its size.
+bool MakeStatusBar(TControl* form, int32_t index) {
+  if (!form->EnsureHandle()) return false;
+  const int32_t clientHeight = ClientHeight(form);
+  TControl* bar = NewStandardControl(
+      form, STATUSCLASSNAMEA, form->SizeGrip ? kGripStyle : kPlainStyle, &kStatusBarTable, false);
+  bar->Align = kAlignBottom;
+  bar->AlignLocked = true;
+  if (!bar->MakeWindow()) {
+    bar->Free();
+    return false;
+  }
+  form->StatusBar = bar;
+  SendToBar(form, SB_SIMPLE, index == kSimpleIndex, 0);
+  RECT barRect;
+  GetWindowRect(bar->Handle, &barRect);
+  form->StatusHeight = barRect.bottom - barRect.top;
+  SetClientSize(form, 0, clientHeight);
+  SendToBar(form, WM_SIZE, 0, 0);
+  return true;
+}
+
+// Right edges w, 2w, ... over the form's width; the last one reaches the end.
+void DivideEqually(TControl* form, int32_t count) {
+  int edges[kMaxParts];
+  const int32_t width = ClientWidth(form) / count;
+  for (int32_t i = 0; i < count; ++i)
+    edges[i] = (i + 1) * width;
+  edges[count - 1] = -1;
+  SendToBar(form, SB_SETPARTS, count, reinterpret_cast<LPARAM>(edges));
+}
+
+}  // namespace
+
+void SetStatusText(TControl* form, int32_t index, std::string_view text) {
+  // A larger index would land, by its low byte, in another part with drawing
+  // flags in the high byte of SB_SETTEXT.
+  if (index < 0 || index > kSimpleIndex) return;
+  if (!form->StatusBar && !MakeStatusBar(form, index)) return;
+  if (index < kSimpleIndex) {
+    if (index >= StatusPartCount(form)) DivideEqually(form, index + 1);
+    SendToBar(form, SB_SIMPLE, FALSE, 0);
+  }
+  const std::string copy(text);
+  SendToBar(form, SB_SETTEXTA, index, reinterpret_cast<LPARAM>(copy.c_str()));
+}
+
+int32_t StatusPartCount(TControl* form) {
+  if (!form->StatusBar) return 0;
+  return static_cast<int32_t>(SendToBar(form, SB_GETPARTS, 0, 0));
+}
+
+void SetStatusPartRight(TControl* form, int32_t index, int32_t right) {
+  if (!form->StatusBar || index < 0) return;
+  int edges[kMaxParts];
+  const auto count = static_cast<int32_t>(
+      SendToBar(form, SB_GETPARTS, kMaxParts - 1, reinterpret_cast<LPARAM>(edges)));
+  if (index >= count || count > kMaxParts - 1) return;
+  edges[index] = right;
+  SendToBar(form, SB_SETPARTS, count, reinterpret_cast<LPARAM>(edges));
+}
