@@ -23,6 +23,11 @@ void AddStartAction(TStartProc proc, void* context) {
   StartList().push_back({proc, context});
 }
 
+void RemoveStartActions(const void* context) {
+  auto& list = StartList();
+  std::erase_if(list, [context](const StartAction& action) { return action.context == context; });
+}
+
 void RunStartList() {
   auto& list = StartList();
   // The length is read again before every call: an action may add another.

@@ -12,6 +12,10 @@ void AddStartMethod(T* object) {
   AddStartAction([](void* context) { (static_cast<T*>(context)->*Method)(); }, object);
 }
 
+// Takes back every action registered with this context: an object that goes
+// before the start leaves nothing behind that would call it.
+void RemoveStartActions(const void* context);
+
 // Runs every action in registration order (including ones added meanwhile),
 // then empties the list and sets Started.
 void RunStartList();

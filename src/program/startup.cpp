@@ -1,8 +1,12 @@
 #include "startup.h"
 
+#include "app.h"
 #include "command_line.h"
+#include "control.h"
 #include "event.h"
+#include "hint_manager.h"
 #include "library_unit.h"
+#include "main_form.h"
 #include "process_exit.h"
 #include "runtime_unit.h"
 #include "scheme.h"
@@ -11,11 +15,20 @@
 
 namespace {
 
+// The main window could not be made: the program ends without having served.
+constexpr int32_t kNoWindowExitCode = 1;
+
+// The hint manager makes tooltip windows, so the common controls come first.
+void CommonControlsInit() {
+  InitCommonControlsFor(0xFF);
+  HintManagerUnitInit();
+}
+
 // Seven places, initialised in this order and finalised in reverse.
 constexpr TUnitEntry kUnits[7] = {
     {RuntimeInitialization, nullptr},          // run-time: heap, strings, exception frames
     {nullptr, nullptr},                        // resource strings
-    {nullptr, nullptr},                        // common controls and the shared hint manager
+    {CommonControlsInit, HintManagerUnitFinish},  // common controls and the shared hint manager
     {WindowLibraryInit, WindowLibraryFinish},  // window library
     {nullptr, nullptr},
     {nullptr, nullptr},
@@ -27,10 +40,22 @@ constexpr TUnitEntry kUnits[7] = {
   EndProcess(0);
 }
 
-// Links go live only now that every component exists.
-void StartStep() {
+// Links go live only now that every component exists. The main form's
+// Visible decides whether the window comes up shown; RunLoop makes it.
+void StartStep(const TKVMainForm* mainForm) {
+  if (MainWindowControl) MainWindowControl->SetVisible(mainForm && mainForm->Visible);
   SetHooksWorking();
   RunStartList();
+}
+
+// Serves the main window until it closes; the exit code of the run. Links go
+// idle as soon as the loop is over, whatever ended it, so that nothing freed
+// after it can fire an event or read a data input.
+int32_t RunMainWindow() {
+  bool served = true;
+  if (MainWindowControl) served = RunLoop(MainWindowControl);
+  SetHooksIdle();
+  return served ? 0 : kNoWindowExitCode;
 }
 
 }  // namespace
@@ -40,7 +65,10 @@ void ProgramBody() {
   if (FirstArgument(GetCommandLineA()) == "/ih") ShowMakerInfoAndExit();
 
   auto* scheme = new TClassMainForm_25378D0();
-  StartStep();
+  // Logging off ends the process from inside the loop: links go idle first.
+  SessionEndHook = SetHooksIdle;
+  StartStep(scheme->formMain);
+  const int32_t exitCode = RunMainWindow();
   delete scheme;
-  EndProcess(0);
+  EndProcess(exitCode);
 }

@@ -45,12 +45,15 @@ TEST(InfoSwitch, QuotedSwitchIsRecognised) {
   EXPECT_EQ(program.ExitCode(), 0u);
 }
 
-// Anything but the exact first argument starts the program normally: for now
-// that is start-up, the start step and teardown, ending with 0 and no box.
+// Anything but the exact first argument starts the program normally: its
+// window comes up, and closing it ends the program with 0, no box ever shown.
 TEST(InfoSwitch, OtherArgumentsStartNormally) {
   for (const char* arguments : {"", "/IH", "-ih", "/ihx", "other /ih"}) {
     ProgramDriver program;
     ASSERT_TRUE(program.Start(arguments));
+    HWND form = program.WaitForWindow("obj_Form", "Brumix 1.2");
+    ASSERT_NE(form, nullptr) << arguments;
+    PostMessageA(form, WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.WaitForExit()) << arguments;
     EXPECT_EQ(program.ExitCode(), 0u) << arguments;
     for (const std::string& caption : program.CaptionsSeen()) {
