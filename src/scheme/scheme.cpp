@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "control_kinds.h"
+
 TClassMainForm_25378D0* SchemeInstance = nullptr;
 
 namespace {
@@ -27,6 +29,12 @@ constexpr uint8_t kReportFoldersOnly = 1;
 constexpr double kBytesPerMegabyte = 1048576.0;
 constexpr uint8_t kResultAsInteger = 0;
 constexpr uint8_t kResultAsReal = 1;
+
+constexpr uint32_t kButtonFace = 0xFF00000F;
+constexpr uint32_t kFrameGrey = 0x808080;
+constexpr uint8_t kAlignNone = 0;
+constexpr uint8_t kFlatWithBorder = 1;
+constexpr uint32_t kSingleBorder = 1;
 
 constexpr char kAboutText[] =
     "Brumix 1.2 © Kavex\r\n"
@@ -72,6 +80,106 @@ void Calculate(TKVMath& math, uint8_t resultType, double op2) {
   math.SetAngleMode(false);
 }
 
+// What every window component of the form has unless its row says otherwise.
+void PlaceOnForm(TKVWin& window, int32_t left, int32_t top, int32_t width, int32_t height) {
+  window.Left = left;
+  window.Top = top;
+  window.Width = width;
+  window.Height = height;
+  window.Align = kAlignNone;
+  window.TabOrder = 0;
+  window.Color = kButtonFace;
+  window.Ctl3D = kFlatWithBorder;
+  window.Hint.clear();
+  window.Font = {"MS Sans Serif", 8, 0, 0, 1};
+  window.ParentFont = false;
+  window.Visible = true;
+  window.Enabled = true;
+  window.Cursor = 0;
+  window.EdgeStyle = 0;
+  window.ManagerParam1 = 0;
+  window.ManagerParam2 = 0;
+}
+
+// Caption, border, icon and task-bar button come before Init.
+void SetUpMainForm(TKVMainForm& form) {
+  form.SetCaption("Brumix 1.2");
+  form.SetBorderStyle(kSingleBorder);
+  form.SetIcon(LoadProgramIcon("KVXA"));
+  form.HideFromTaskbar(false);
+  PlaceOnForm(form, 0, 0, 307, 376);
+  form.UseClientSize = false;
+  form.DragByClient = false;
+  form.AlphaBlend = 255;
+  form.WindowState = 0;
+  form.PlacementStore.clear();
+  // Centred at every start: the Left and Top above do not last.
+  form.PositionHandler = BindEvent<&TKVMainForm::CenterOnScreen>(&form);
+  form.KeyPreview = true;
+  form.MouseCapture = false;
+  form.DockTarget = nullptr;
+  form.DockLeft = 0;
+  form.DockTop = 0;
+  form.Init();
+}
+
+void SetUpTitle(TKVLabel& label) {
+  PlaceOnForm(label, 10, 10, 360, 15);
+  label.Caption = "Простая чистилка, которой так не хватает";
+  // The width follows the text once it is measured.
+  label.SetAutoSize(true);
+  label.SetAlignment(0);
+  label.Transparent = false;
+  label.CompanionFactory = nullptr;
+  label.CompanionGap = 4;
+  label.CompanionColor = kButtonFace;
+  label.Init();
+}
+
+void SetUpCleaningButton(TKVBitBtn& button, int32_t top, const char* caption,
+                         const char* dockGroup) {
+  PlaceOnForm(button, 10, top, 240, 20);
+  button.Caption = caption;
+  button.Flat = true;
+  button.FrameColor = kFrameGrey;
+  button.HideFrame = false;
+  // Read by main forms only: it changes nothing here.
+  button.DockGroup = dockGroup;
+  button.Init();
+}
+
+// Beside the button of its target, unlit.
+void SetUpLamp(TKVLED& lamp, int32_t top) {
+  PlaceOnForm(lamp, 260, top, 25, 25);
+  lamp.ColorOn = 0x00FF00;
+  lamp.ColorOff = 0x808000;
+  lamp.ColorLight = 0xFFFFFF;
+  lamp.Shape = 0;
+  lamp.Bevel = true;
+  lamp.On = false;
+  lamp.Init();
+}
+
+// The push buttons keep the colour they took from the form.
+void SetUpPushButton(TKVButton& button, int32_t left, int32_t width, const char* caption) {
+  const uint32_t color = button.Color;
+  PlaceOnForm(button, left, 315, width, 20);
+  button.Color = color;
+  button.Caption = caption;
+  button.Flat = false;
+  button.Init();
+}
+
+// No parts of its own: the bar shows the caption across its whole width.
+void SetUpStatusBar(TKVStatusBar& bar) {
+  bar.Visible = true;
+  bar.SizeGrip = true;
+  bar.Alignment = 0;
+  bar.Text = "Ожидаю нажатия кнопки....";
+  bar.SetParts("");
+  bar.SetStrings("Файлов нет! Это чудесно!\r\nМусор вычищен нах!\r\n");
+}
+
 // Registry reader -> path builder -> file search -> deleter.
 void JoinBrowserCleaning(TKVRegistry* reader, TKVStrCatDelim* builder, TKVFileSearch* search,
                          TKVDirTools* deleter) {
@@ -115,45 +223,75 @@ TClassMainForm_25378D0::~TClassMainForm_25378D0() {
 }
 
 void TClassMainForm_25378D0::CreateComponents() {
+  SetUpMainForm(*(formMain = Create<TKVMainForm>(nullptr)));
+  TControl* form = formMain->Control;
+  SetUpTitle(*(lblTitle = Create<TKVLabel>(form)));
+  SetUpCleaningButton(*(btnDelIE = Create<TKVBitBtn>(form)), 40, "Удалить кэш IE", "");
+  SetUpCleaningButton(*(btnDelTemp = Create<TKVBitBtn>(form)), 70, "Удалить %temp%", "delTemp");
   SearchEverything(*(fsTemp = Create<TKVFileSearch>()), kReportFilesAndFolders);
   WorkQuietly(*(dtDelTemp = Create<TKVDirTools>()), false);
   SearchEverything(*(fsIE = Create<TKVFileSearch>()), kReportFilesAndFolders);
   // Always overridden by the linked folder; the placeholder is never expanded.
   fsIE->Dir = "%LOCALAPPDATA%\\Microsoft\\Windows\\Temporary Internet Files";
   WorkQuietly(*(dtDelIE = Create<TKVDirTools>()), false);
+  SetUpLamp(*(ledIE = Create<TKVLED>(form)), 40);
+  SetUpLamp(*(ledTemp = Create<TKVLED>(form)), 70);
+  SetUpStatusBar(*(sbStatus = Create<TKVStatusBar>(form)));
   hubDone = Create<TKVHub>();
   hubDone->InCount = 8;
   hubDone->SetOutCount(1);
+  SetUpPushButton(*(btnAbout = Create<TKVButton>(form)), 10, 120, "Об авторе");
+  SetUpPushButton(*(btnExit = Create<TKVButton>(form)), 135, 115, "Выход");
   msgAbout = Create<TKVMessage>();
   msgAbout->Text = kAboutText;
   dirTemp = Create<TKVDir>();
   ReadShellFolder(*(regIE = Create<TKVRegistry>()), kCacheValue);
+  SetUpCleaningButton(*(btnDelChrome = Create<TKVBitBtn>(form)), 100, "Удалить кэш Google Chrome",
+                      "delGoogle");
   SearchEverything(*(fsChrome = Create<TKVFileSearch>()), kReportFilesAndFolders);
   fsChrome->Dir = "%LOCALAPPDATA%\\Google\\Chrome\\User Data\\Default\\Cache";
   WorkQuietly(*(dtDelChrome = Create<TKVDirTools>()), false);
+  SetUpLamp(*(ledChrome = Create<TKVLED>(form)), 100);
   ReadShellFolder(*(regChrome = Create<TKVRegistry>()), kLocalAppDataValue);
   BuildPathBelow(*(catChrome = Create<TKVStrCatDelim>()), kChromeCache);
+  SetUpCleaningButton(*(btnDelFirefox = Create<TKVBitBtn>(form)), 130, "Удалить кэш Firefox",
+                      "delGoogle");
   ReadShellFolder(*(regFirefox = Create<TKVRegistry>()), kLocalAppDataValue);
   // Firefox: only the profile folders go; files lying beside them stay.
   SearchEverything(*(fsFirefox = Create<TKVFileSearch>()), kReportFoldersOnly);
   BuildPathBelow(*(catFirefox = Create<TKVStrCatDelim>()), kFirefoxProfiles);
   WorkQuietly(*(dtDelFirefox = Create<TKVDirTools>()), true);
+  SetUpLamp(*(ledFirefox = Create<TKVLED>(form)), 130);
+  SetUpCleaningButton(*(btnDelYandex = Create<TKVBitBtn>(form)), 160, "Удалить кэш Яндекс.Браузера",
+                      "delGoogle");
+  SetUpCleaningButton(*(btnDelVivaldi = Create<TKVBitBtn>(form)), 190, "Удалить кэш Vivaldi",
+                      "delGoogle");
+  SetUpCleaningButton(*(btnDelOpera12 = Create<TKVBitBtn>(form)), 220, "Удалить кэш Opera 12",
+                      "delGoogle");
+  SetUpCleaningButton(*(btnDelOpera20 = Create<TKVBitBtn>(form)), 250,
+                      "Удалить кэш Opera 20 и выше", "delGoogle");
   SearchEverything(*(fsYandex = Create<TKVFileSearch>()), kReportFilesAndFolders);
   WorkQuietly(*(dtDelYandex = Create<TKVDirTools>()), false);
   ReadShellFolder(*(regYandex = Create<TKVRegistry>()), kLocalAppDataValue);
   BuildPathBelow(*(catYandex = Create<TKVStrCatDelim>()), kYandexCache);
+  SetUpLamp(*(ledYandex = Create<TKVLED>(form)), 160);
   SearchEverything(*(fsVivaldi = Create<TKVFileSearch>()), kReportFilesAndFolders);
   WorkQuietly(*(dtDelVivaldi = Create<TKVDirTools>()), false);
   ReadShellFolder(*(regVivaldi = Create<TKVRegistry>()), kLocalAppDataValue);
   BuildPathBelow(*(catVivaldi = Create<TKVStrCatDelim>()), kVivaldiCache);
+  SetUpLamp(*(ledVivaldi = Create<TKVLED>(form)), 190);
   SearchEverything(*(fsOpera20 = Create<TKVFileSearch>()), kReportFilesAndFolders);
   WorkQuietly(*(dtDelOpera20 = Create<TKVDirTools>()), true);
   ReadShellFolder(*(regOpera20 = Create<TKVRegistry>()), kLocalAppDataValue);
   BuildPathBelow(*(catOpera20 = Create<TKVStrCatDelim>()), kOpera20Folder);
+  SetUpLamp(*(ledOpera20 = Create<TKVLED>(form)), 250);
   SearchEverything(*(fsOpera12 = Create<TKVFileSearch>()), kReportFilesAndFolders);
   WorkQuietly(*(dtDelOpera12 = Create<TKVDirTools>()), true);
   ReadShellFolder(*(regOpera12 = Create<TKVRegistry>()), kLocalAppDataValue);
   BuildPathBelow(*(catOpera12 = Create<TKVStrCatDelim>()), kOpera12Cache);
+  SetUpLamp(*(ledOpera12 = Create<TKVLED>(form)), 220);
+  SetUpCleaningButton(*(btnCount = Create<TKVBitBtn>(form)), 280, "Подсчитать количество мусора",
+                      "delGoogle");
 
   dirCount = Create<TKVDir>();
   WorkQuietly(*(dtSizeTemp = Create<TKVDirTools>()), true);
@@ -200,8 +338,58 @@ void TClassMainForm_25378D0::CreateComponents() {
 }
 
 void TClassMainForm_25378D0::JoinLinks() {
+  JoinWindowLinks();
   JoinCleaningLinks();
   JoinCountLinks();
+  JoinWindowsToManagers();
+  // Tab, Shift+Tab, the arrows and Page keys move between the form's controls.
+  SetTabNavigation(formMain->Control);
+}
+
+// Every link that starts or ends at a window component: the buttons start
+// the chains, the deleters light the lamps, the lamps reach the status bar.
+void TClassMainForm_25378D0::JoinWindowLinks() {
+  btnDelIE->onClick = Link<&TKVRegistry::doRead>(regIE, 0);
+  btnDelTemp->onClick = Link<&TKVDir::doChDir>(dirTemp, 1);
+  dtDelTemp->onEnd = Link<&TKVLED::doOn>(ledTemp, 2);
+  dtDelIE->onEnd = Link<&TKVLED::doOn>(ledIE, 2);
+  ledIE->onChange = Link<&TKVHub::doEvent>(hubDone, 1);
+  ledTemp->onChange = Link<&TKVHub::doEvent>(hubDone, 0);
+  hubDone->onEvent[0] = Link<&TKVStatusBar::doText>(sbStatus, 1);
+  btnAbout->onClick = Link<&TKVMessage::doMessage>(msgAbout, 0);
+  btnExit->onClick = Link<&TKVMainForm::doClose>(formMain, 3);
+  btnDelChrome->onClick = Link<&TKVRegistry::doRead>(regChrome, 0);
+  dtDelChrome->onEnd = Link<&TKVLED::doOn>(ledChrome, 2);
+  ledChrome->onChange = Link<&TKVHub::doEvent>(hubDone, 2);
+  btnDelFirefox->onClick = Link<&TKVRegistry::doRead>(regFirefox, 0);
+  dtDelFirefox->onEnd = Link<&TKVLED::doOn>(ledFirefox, 2);
+  ledFirefox->onChange = Link<&TKVHub::doEvent>(hubDone, 3);
+  btnDelYandex->onClick = Link<&TKVRegistry::doRead>(regYandex, 0);
+  btnDelVivaldi->onClick = Link<&TKVRegistry::doRead>(regVivaldi, 0);
+  btnDelOpera12->onClick = Link<&TKVRegistry::doRead>(regOpera12, 0);
+  btnDelOpera20->onClick = Link<&TKVRegistry::doRead>(regOpera20, 0);
+  dtDelYandex->onEnd = Link<&TKVLED::doOn>(ledYandex, 2);
+  ledYandex->onChange = Link<&TKVHub::doEvent>(hubDone, 4);
+  dtDelVivaldi->onEnd = Link<&TKVLED::doOn>(ledVivaldi, 2);
+  ledVivaldi->onChange = Link<&TKVHub::doEvent>(hubDone, 5);
+  dtDelOpera20->onEnd = Link<&TKVLED::doOn>(ledOpera20, 2);
+  ledOpera20->onChange = Link<&TKVHub::doEvent>(hubDone, 7);
+  dtDelOpera12->onEnd = Link<&TKVLED::doOn>(ledOpera12, 2);
+  ledOpera12->onChange = Link<&TKVHub::doEvent>(hubDone, 6);
+  btnCount->onClick = Link<&TKVHub::doEvent>(hubCount, 0);
+  catCountText->onStrCat = Link<&TKVBitBtn::doCaption>(btnCount, 0);
+}
+
+// No hint or outside manager in this program: only the hinted components
+// would register with the shared hint manager.
+void TClassMainForm_25378D0::JoinWindowsToManagers() {
+  for (TKVWin* window : windows_) {
+    window->JoinHint(nullptr);
+    window->JoinManager(nullptr);
+    if (window != formMain) continue;
+    formMain->JoinFormManager(nullptr);
+    formMain->DockTarget = nullptr;
+  }
 }
 
 void TClassMainForm_25378D0::JoinCleaningLinks() {

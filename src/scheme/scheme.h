@@ -2,8 +2,11 @@
 // order, writes their properties, joins their links and frees them last-first.
 #pragma once
 
+#include <type_traits>
+#include <utility>
 #include <vector>
 
+#include "buttons.h"
 #include "component.h"
 #include "dir.h"
 #include "dir_tools.h"
@@ -11,8 +14,13 @@
 #include "file_search.h"
 #include "hub.h"
 #include "kv_math.h"
+#include "kv_win.h"
+#include "label.h"
+#include "led.h"
+#include "main_form.h"
 #include "message.h"
 #include "registry.h"
+#include "status_bar.h"
 #include "str_cat_delim.h"
 
 class TClassMainForm_25378D0 {
@@ -22,40 +30,61 @@ class TClassMainForm_25378D0 {
   TClassMainForm_25378D0(const TClassMainForm_25378D0&) = delete;
   TClassMainForm_25378D0& operator=(const TClassMainForm_25378D0&) = delete;
 
-  // In the order of creation. The window components take their places in this
-  // order as they arrive.
+  // In the order of creation. formMain is read by start-up.
+  TKVMainForm* formMain = nullptr;
+  TKVLabel* lblTitle = nullptr;
+  TKVBitBtn* btnDelIE = nullptr;
+  TKVBitBtn* btnDelTemp = nullptr;
   TKVFileSearch* fsTemp = nullptr;
   TKVDirTools* dtDelTemp = nullptr;
   TKVFileSearch* fsIE = nullptr;
   TKVDirTools* dtDelIE = nullptr;
+  TKVLED* ledIE = nullptr;
+  TKVLED* ledTemp = nullptr;
+  TKVStatusBar* sbStatus = nullptr;
   TKVHub* hubDone = nullptr;
+  TKVButton* btnAbout = nullptr;
+  TKVButton* btnExit = nullptr;
   TKVMessage* msgAbout = nullptr;
   TKVDir* dirTemp = nullptr;
   TKVRegistry* regIE = nullptr;
+  TKVBitBtn* btnDelChrome = nullptr;
   TKVFileSearch* fsChrome = nullptr;
   TKVDirTools* dtDelChrome = nullptr;
+  TKVLED* ledChrome = nullptr;
   TKVRegistry* regChrome = nullptr;
   TKVStrCatDelim* catChrome = nullptr;
+  TKVBitBtn* btnDelFirefox = nullptr;
   TKVRegistry* regFirefox = nullptr;
   TKVFileSearch* fsFirefox = nullptr;
   TKVStrCatDelim* catFirefox = nullptr;
   TKVDirTools* dtDelFirefox = nullptr;
+  TKVLED* ledFirefox = nullptr;
+  TKVBitBtn* btnDelYandex = nullptr;
+  TKVBitBtn* btnDelVivaldi = nullptr;
+  TKVBitBtn* btnDelOpera12 = nullptr;
+  TKVBitBtn* btnDelOpera20 = nullptr;
   TKVFileSearch* fsYandex = nullptr;
   TKVDirTools* dtDelYandex = nullptr;
   TKVRegistry* regYandex = nullptr;
   TKVStrCatDelim* catYandex = nullptr;
+  TKVLED* ledYandex = nullptr;
   TKVFileSearch* fsVivaldi = nullptr;
   TKVDirTools* dtDelVivaldi = nullptr;
   TKVRegistry* regVivaldi = nullptr;
   TKVStrCatDelim* catVivaldi = nullptr;
+  TKVLED* ledVivaldi = nullptr;
   TKVFileSearch* fsOpera20 = nullptr;
   TKVDirTools* dtDelOpera20 = nullptr;
   TKVRegistry* regOpera20 = nullptr;
   TKVStrCatDelim* catOpera20 = nullptr;
+  TKVLED* ledOpera20 = nullptr;
   TKVFileSearch* fsOpera12 = nullptr;
   TKVDirTools* dtDelOpera12 = nullptr;
   TKVRegistry* regOpera12 = nullptr;
   TKVStrCatDelim* catOpera12 = nullptr;
+  TKVLED* ledOpera12 = nullptr;
+  TKVBitBtn* btnCount = nullptr;
   TKVDir* dirCount = nullptr;
   TKVDirTools* dtSizeTemp = nullptr;
   TKVRegistry* regCountIE = nullptr;
@@ -100,19 +129,24 @@ class TClassMainForm_25378D0 {
  private:
   void CreateComponents();
   void JoinLinks();
+  void JoinWindowLinks();
   void JoinCleaningLinks();
   void JoinCountLinks();
+  void JoinWindowsToManagers();
   void FreeComponents();
 
-  // Creates a component and records it, so that it is freed in reverse order.
-  template <class T>
-  T* Create() {
-    T* component = new T();
+  // Creates a component and records it, so that it is freed in reverse order;
+  // window components are also kept in order for joining their managers.
+  template <class T, class... Args>
+  T* Create(Args&&... args) {
+    T* component = new T(std::forward<Args>(args)...);
     created_.push_back(component);
+    if constexpr (std::is_base_of_v<TKVWin, T>) windows_.push_back(component);
     return component;
   }
 
   std::vector<TKVComponent*> created_;
+  std::vector<TKVWin*> windows_;
 };
 
 // The one scheme object, set by its constructor before anything is created.

@@ -1,72 +1,64 @@
-// The eight cleaning chains, started where their buttons will start them.
+// The eight cleaning chains, started by pressing their buttons: the target
+// empties, its lamp lights and the status bar says so.
 #include "scheme_fixture.h"
 
 namespace {
 
+constexpr char kWaiting[] = "Ожидаю нажатия кнопки....";
+constexpr char kCleaned[] = "Мусор вычищен нах!";
+
+struct Row {
+  TKVBitBtn* button;
+  TKVLED* lamp;
+};
+
 class CleaningChains : public SchemeTest {
  protected:
-  // Fires what the target's button fires, at the component it is linked to.
-  void Press(const std::string& name) {
-    TClassMainForm_25378D0& s = *scheme_;
-    if (name == "temp") return FireNull(Link<&TKVDir::doChDir>(s.dirTemp, 1));
-    TKVRegistry* reader = name == "ie"        ? s.regIE
-                          : name == "chrome"  ? s.regChrome
-                          : name == "firefox" ? s.regFirefox
-                          : name == "yandex"  ? s.regYandex
-                          : name == "vivaldi" ? s.regVivaldi
-                          : name == "opera12" ? s.regOpera12
-                                              : s.regOpera20;
-    FireNull(Link<&TKVRegistry::doRead>(reader, 0));
+  Row RowOf(const std::string& name) const {
+    const TClassMainForm_25378D0& s = *scheme_;
+    if (name == "temp") return {s.btnDelTemp, s.ledTemp};
+    if (name == "ie") return {s.btnDelIE, s.ledIE};
+    if (name == "chrome") return {s.btnDelChrome, s.ledChrome};
+    if (name == "firefox") return {s.btnDelFirefox, s.ledFirefox};
+    if (name == "yandex") return {s.btnDelYandex, s.ledYandex};
+    if (name == "vivaldi") return {s.btnDelVivaldi, s.ledVivaldi};
+    if (name == "opera12") return {s.btnDelOpera12, s.ledOpera12};
+    return {s.btnDelOpera20, s.ledOpera20};
   }
-
-  // The deleter whose onEnd the target's lamp will hear; the probe listens there.
-  EventProbe& ListenToDeleter(const std::string& name) {
-    TClassMainForm_25378D0& s = *scheme_;
-    TKVDirTools* deleter = name == "temp"      ? s.dtDelTemp
-                           : name == "ie"      ? s.dtDelIE
-                           : name == "chrome"  ? s.dtDelChrome
-                           : name == "firefox" ? s.dtDelFirefox
-                           : name == "yandex"  ? s.dtDelYandex
-                           : name == "vivaldi" ? s.dtDelVivaldi
-                           : name == "opera12" ? s.dtDelOpera12
-                                               : s.dtDelOpera20;
-    probes_.push_back(std::make_unique<EventProbe>());
-    deleter->onEnd = Link<&EventProbe::doArrive>(probes_.back().get(), 2);
-    return *probes_.back();
-  }
-
-  std::vector<std::unique_ptr<EventProbe>> probes_;
+  void Press(const std::string& name) { Click(RowOf(name).button); }
+  bool Lit(const std::string& name) const { return RowOf(name).lamp->On; }
 };
 
 }  // namespace
 
-TEST_F(CleaningChains, EachTargetIsEmptiedWithOneEndPerDeletedEntry) {
+TEST_F(CleaningChains, EachButtonEmptiesItsTargetLightsItsLampAndSetsTheStatus) {
+  EXPECT_EQ(StatusText(), kWaiting);
   for (const Target& target : Targets()) {
     if (std::string(target.name) == "firefox") continue;  // folders only: its own test
     SCOPED_TRACE(target.name);
     MakeFolders(target.folder);
     FillTarget(target.folder);
-    EventProbe& ends = ListenToDeleter(target.name);
+    EXPECT_FALSE(Lit(target.name));
     Press(target.name);
     EXPECT_TRUE(IsEmptyFolder(target.folder));
-    // a.tmp, b.dat, c and the folder sub, deleted whole on its first report.
-    EXPECT_EQ(ends.count, 4);
+    EXPECT_TRUE(Lit(target.name));
+    EXPECT_EQ(StatusText(), kCleaned);
 
-    Press(target.name);
-    EXPECT_EQ(ends.count, 4) << "a second press finds nothing";
+    Press(target.name);  // finds nothing; the lamp stays lit
     EXPECT_TRUE(IsEmptyFolder(target.folder));
+    EXPECT_TRUE(Lit(target.name));
   }
 }
 
-TEST_F(CleaningChains, EmptyOrMissingTargetsFireNothing) {
+TEST_F(CleaningChains, EmptyOrMissingTargetsLightNothing) {
   for (const Target& target : Targets()) {
     SCOPED_TRACE(target.name);
-    EventProbe& ends = ListenToDeleter(target.name);
     Press(target.name);  // missing folder
     MakeFolders(target.folder);
     Press(target.name);  // empty folder
-    EXPECT_EQ(ends.count, 0);
+    EXPECT_FALSE(Lit(target.name));
   }
+  EXPECT_EQ(StatusText(), kWaiting);
 }
 
 TEST_F(CleaningChains, FirefoxDeletesProfileFoldersAndLeavesFilesBesideThem) {
@@ -76,12 +68,11 @@ TEST_F(CleaningChains, FirefoxDeletesProfileFoldersAndLeavesFilesBesideThem) {
   MakeFile(profiles + "\\abcd.default\\cache2\\entries\\1A2B");
   MakeFile(profiles + "\\efgh.work\\places.sqlite");
   MakeFile(profiles + "\\profiles.ini");
-  EventProbe& ends = ListenToDeleter("firefox");
   Press("firefox");
   EXPECT_FALSE(scratch::Exists(profiles + "\\abcd.default"));
   EXPECT_FALSE(scratch::Exists(profiles + "\\efgh.work"));
   EXPECT_TRUE(scratch::Exists(profiles + "\\profiles.ini"));
-  EXPECT_EQ(ends.count, 2);
+  EXPECT_TRUE(Lit("firefox"));
 }
 
 TEST_F(CleaningChains, TempNeedsNoRegistryAndIEWithoutCacheDoesNothing) {
@@ -89,13 +80,11 @@ TEST_F(CleaningChains, TempNeedsNoRegistryAndIEWithoutCacheDoesNothing) {
   DeleteShellFolder("Local AppData");
   FillTarget(TempFolder());
   FillTarget(IEFolder());
-  EventProbe& tempEnds = ListenToDeleter("temp");
-  EventProbe& ieEnds = ListenToDeleter("ie");
   Press("temp");
   Press("ie");
   EXPECT_TRUE(IsEmptyFolder(TempFolder()));
-  EXPECT_EQ(tempEnds.count, 4);
-  EXPECT_EQ(ieEnds.count, 0);
+  EXPECT_TRUE(Lit("temp"));
+  EXPECT_FALSE(Lit("ie"));
   EXPECT_TRUE(scratch::Exists(IEFolder() + "\\sub\\nested\\e.tmp"));
 }
 
@@ -104,14 +93,13 @@ TEST_F(CleaningChains, FileInUseStaysAndTheWalkGoesOn) {
   HANDLE held = CreateFileA((TempFolder() + "\\b.dat").c_str(), GENERIC_READ, 0, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EventProbe& ends = ListenToDeleter("temp");
   Press("temp");
   CloseHandle(held);
   EXPECT_TRUE(scratch::Exists(TempFolder() + "\\b.dat"));
   EXPECT_FALSE(scratch::Exists(TempFolder() + "\\a.tmp"));
   EXPECT_FALSE(scratch::Exists(TempFolder() + "\\c"));
   EXPECT_FALSE(scratch::Exists(TempFolder() + "\\sub"));
-  EXPECT_EQ(ends.count, 3);
+  EXPECT_TRUE(Lit("temp"));
 }
 
 TEST_F(CleaningChains, NothingOutsideTheTargetsIsEverDeleted) {
@@ -134,7 +122,7 @@ TEST_F(CleaningChains, NothingOutsideTheTargetsIsEverDeleted) {
   for (const Target& target : Targets())
     Press(target.name);
   // Measuring must not harm anything either.
-  FireNull(Link<&TKVHub::doEvent>(scheme_->hubCount, 0));
+  Click(scheme_->btnCount);
   for (const std::string& path : mustSurvive)
     EXPECT_TRUE(scratch::Exists(path)) << path;
   // The cleaning still happened (Firefox leaves files lying in its folder).
@@ -151,5 +139,41 @@ TEST_F(CleaningChains, SchemeIsReachableAndIdleHooksReachNoDeleter) {
   SetHooksIdle();
   Press("temp");
   EXPECT_TRUE(scratch::Exists(TempFolder() + "\\a.tmp"));
+  EXPECT_FALSE(Lit("temp"));
   SetHooksWorking();
+}
+
+TEST_F(CleaningChains, NoWindowOrGdiObjectOfTheComponentsOutlivesTheScheme) {
+  FillTarget(TempFolder());
+  Press("temp");
+  Click(scheme_->btnCount);
+  UpdateWindow(scheme_->formMain->Control->Handle);
+  const TClassMainForm_25378D0& s = *scheme_;
+  std::vector<HWND> windows = {s.formMain->Control->Handle, s.formMain->Control->StatusBar->Handle};
+  for (TKVWin* window : std::initializer_list<TKVWin*>{
+           s.lblTitle, s.btnDelIE, s.btnDelTemp, s.btnDelChrome, s.btnDelFirefox, s.btnDelYandex,
+           s.btnDelVivaldi, s.btnDelOpera12, s.btnDelOpera20, s.btnCount, s.btnAbout, s.btnExit}) {
+    windows.push_back(window->Control->Handle);
+  }
+  std::vector<HGDIOBJ> objects;
+  for (TKVLED* lamp : {s.ledIE, s.ledTemp, s.ledChrome, s.ledFirefox, s.ledYandex, s.ledVivaldi,
+                       s.ledOpera12, s.ledOpera20}) {
+    windows.push_back(lamp->Control->Handle);
+    objects.insert(objects.end(),
+                   {lamp->GreyPen, lamp->WhitePen, lamp->UnlitPen, lamp->LightPen, lamp->WhitePen2,
+                    lamp->LitPen2, lamp->LitBrush, lamp->UnlitBrush});
+  }
+  for (HWND window : windows)
+    ASSERT_TRUE(IsWindow(window));
+  for (HGDIOBJ object : objects)
+    ASSERT_NE(GetObjectType(object), 0u);
+
+  // As the program ends: the loop frees the window controls, then the scheme goes.
+  SetHooksIdle();
+  FreeApplication();
+  scheme_.reset();
+  for (HWND window : windows)
+    EXPECT_FALSE(IsWindow(window));
+  for (HGDIOBJ object : objects)
+    EXPECT_EQ(GetObjectType(object), 0u);
 }

@@ -1,5 +1,8 @@
 #include "scheme_fixture.h"
 
+#include "control.h"
+#include "start_list.h"
+
 namespace {
 
 constexpr char kShellFolders[] =
@@ -45,12 +48,19 @@ void SchemeTest::SetUp() {
   SetEnvironmentVariableA("TEMP", TempFolder().c_str());
 
   scheme_ = std::make_unique<TClassMainForm_25378D0>();
+  // The program's start step: links go live and the form shows.
   SetHooksWorking();
+  RunStartList();
 }
 
 void SchemeTest::TearDown() {
   SetHooksIdle();
+  FreeApplication();
   scheme_.reset();
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message != WM_QUIT) DispatchMessageA(&msg);
+  }
   SetEnvironmentVariableA("TMP", savedTmp_.c_str());
   SetEnvironmentVariableA("TEMP", savedTemp_.c_str());
   for (const SavedValue& saved : saved_) {
@@ -60,6 +70,20 @@ void SchemeTest::TearDown() {
       DeleteShellFolder(saved.name);
     }
   }
+}
+
+std::string SchemeTest::StatusText() const {
+  TControl* bar = scheme_->formMain->Control->StatusBar;
+  if (!bar) return {};
+  char text[256] = {};
+  SendMessageA(bar->Handle, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+void SchemeTest::FreeApplication() {
+  TControl* app = MainWindowControl;
+  MainWindowControl = nullptr;
+  if (app) app->Free();
 }
 
 std::vector<Target> SchemeTest::Targets() const {

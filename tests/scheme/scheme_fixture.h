@@ -1,10 +1,11 @@
-// The real scheme over real folders: every target folder of the cleaner lives
+// The real scheme, its window shown, over real folders: every target folder of the cleaner lives
 // in a scratch tree, found through the prefix's own registry values and the
 // temporary path, which the fixture points there and puts back afterwards.
 #pragma once
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -16,16 +17,6 @@
 #include "scheme.h"
 #include "scratch_folder.h"
 
-// Stands where a lamp or the count button will be linked: counts what arrives.
-struct EventProbe : TKVComponent {
-  int count = 0;
-  std::string last;
-  void doArrive(TData& data, uint16_t) {
-    ++count;
-    last = ToString(data);
-  }
-};
-
 struct Target {
   const char* name;
   std::string folder;
@@ -33,8 +24,17 @@ struct Target {
 
 class SchemeTest : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() { InitCommonControls(); }
   void SetUp() override;
   void TearDown() override;
+
+  // As a user would: BM_CLICK on the component's window.
+  static void Click(TKVWin* button) { SendMessageA(button->Control->Handle, BM_CLICK, 0, 0); }
+  // What the status bar shows: its simple text, or part 0 once it has left simple mode.
+  std::string StatusText() const;
+  // The end of the message loop frees the application object, and every
+  // window control with it, before the scheme frees the components.
+  static void FreeApplication();
 
   // A target folder by the cleaner's own sub-paths.
   std::string TempFolder() const { return root_ / "temp"; }
