@@ -75,10 +75,15 @@ bool OwnsIcon(const TControl* control) {
 void SizeToText(TControl* control) {
   if (control->Align == kAlignClient) return;
   const std::string& caption = control->Caption;
+  TCanvas* canvas = control->GetCanvas();
   // An empty caption still has the height of a line.
-  SIZE text = control->GetCanvas()->MeasureText(caption.empty() ? std::string_view(" ") : caption);
+  SIZE text = canvas->MeasureText(caption.empty() ? std::string_view(" ") : caption);
   if (caption.empty()) text.cx = 0;
-  int32_t width = text.cx + 2 * kTextMargin;
+  // One character of room: a standard control may lay its glyphs out a few
+  // pixels wider than the measured extent (Wine's static text does, by about
+  // 4 pixels on the title), and the last letter must not be cut off.
+  const int32_t slack = caption.empty() ? 0 : canvas->MeasureText("0").cx;
+  int32_t width = text.cx + slack + 2 * kTextMargin;
   int32_t height = text.cy + 2 * kTextMargin;
   if (control->Align == kAlignLeft || control->Align == kAlignRight) height = 0;
   if (control->Align == kAlignTop || control->Align == kAlignBottom) width = 0;
