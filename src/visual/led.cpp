@@ -4,6 +4,7 @@
 
 #include "control_kinds.h"
 #include "control_props.h"
+#include "dc_scope.h"
 #include "graphic_tool.h"
 
 namespace {
@@ -12,22 +13,6 @@ constexpr uint8_t kRound = 0;
 constexpr uint8_t kSquare = 1;
 constexpr COLORREF kGrey = 0x808080;
 constexpr COLORREF kWhite = 0xFFFFFF;
-
-// Keeps the DC's state for a scope: every pen the painter selects is let go
-// before the lamp can delete it.
-class SavedDC {
- public:
-  explicit SavedDC(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
-  ~SavedDC() {
-    if (saved_) RestoreDC(dc_, saved_);
-  }
-  SavedDC(const SavedDC&) = delete;
-  SavedDC& operator=(const SavedDC&) = delete;
-
- private:
-  HDC dc_;
-  int saved_;
-};
 
 void Line(HDC dc, HPEN pen, std::initializer_list<POINT> points) {
   SelectObject(dc, pen);
@@ -112,7 +97,8 @@ void TKVLED::Paint(TControl* sender, HDC dc) {
     DeleteObject(region);
   }
   if (!Bevel) return;
-  SavedDC saved(dc);
+  // Every pen the painter selects is let go before the lamp can delete it.
+  TSavedDC saved(dc);
   if (Shape == kSquare) PaintSquareBevel(dc, rect);
   if (Shape == kRound) PaintRoundBevel(dc, rect);
 }

@@ -8,6 +8,7 @@
 #include "app.h"
 #include "canvas.h"
 #include "control_props.h"
+#include "dc_scope.h"
 #include "graphic_tool.h"
 #include "layout.h"
 
@@ -83,22 +84,6 @@ int DrawingState(const TControl* button, UINT itemState) {
   return state;
 }
 
-// Selects an object into a DC for the length of a scope.
-class SelectedObject {
- public:
-  SelectedObject(HDC dc, HGDIOBJ object)
-      : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
-  ~SelectedObject() {
-    if (old_) SelectObject(dc_, old_);
-  }
-  SelectedObject(const SelectedObject&) = delete;
-  SelectedObject& operator=(const SelectedObject&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
 // The picture for the state when the glyph has one, else the first.
 void DrawGlyph(TControl* button, HDC dc, int x, int y, int state) {
   const SIZE size = button->GlyphSize;
@@ -111,7 +96,7 @@ void DrawGlyph(TControl* button, HDC dc, int x, int y, int state) {
   HDC memory = CreateCompatibleDC(dc);
   if (!memory) return;
   {
-    SelectedObject bitmap(memory, button->GlyphBitmap);
+    TSelectedObject bitmap(memory, button->GlyphBitmap);
     BitBlt(dc, x, y, size.cx, size.cy, memory, index * size.cx, 0, SRCCOPY);
   }
   DeleteDC(memory);
@@ -158,7 +143,8 @@ void DrawBitBtnItself(TControl* button, const DRAWITEMSTRUCT& item, int state) {
   // The window text, which may differ from Caption.
   char caption[256];
   const int length = GetWindowTextA(item.hwndItem, caption, sizeof caption);
-  SelectedObject font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
+  TSelectedObject font(dc,
+                       reinterpret_cast<HGDIOBJ>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, state == 2 ? GetSysColor(COLOR_GRAYTEXT) : ResolveColor(button->TextColor));
   DrawTextA(dc, caption, length, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);

@@ -4,6 +4,7 @@
 #include "paint.h"
 
 #include "canvas.h"
+#include "dc_scope.h"
 
 namespace {
 
@@ -12,21 +13,6 @@ constexpr char kPrevProc[] = "PREV_PROC";
 // A back buffer up to this much larger than needed is kept: a window that
 // shrinks a little does not cost a new bitmap on every paint.
 constexpr int32_t kBackBufferSlack = 32;
-
-// Puts back the object a scope selected into a DC.
-class Selection {
- public:
-  Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-  ~Selection() {
-    if (old_) SelectObject(dc_, old_);
-  }
-  Selection(const Selection&) = delete;
-  Selection& operator=(const Selection&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
 
 // ---- OnPaint ----------------------------------------------------------------
 
@@ -281,7 +267,7 @@ void PaintIntoBackBuffer(TControl* control, HDC windowDC, SIZE area) {
   HDC buffer = CreateCompatibleDC(windowDC);
   if (!buffer) return;
   if (EnsureBackBuffer(control, windowDC, area.cx, area.cy)) {
-    Selection bitmap(buffer, control->BackBuffer);
+    TSelectedObject bitmap(buffer, control->BackBuffer);
     const HDC savedPaintDC = control->PaintDC;
     control->PaintDC = buffer;
     DrawIntoBuffer(control, buffer);
