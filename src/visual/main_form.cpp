@@ -141,8 +141,12 @@ void TKVMainForm::CenterOnScreen() {
   SetTop(Control, (GetSystemMetrics(SM_CYSCREEN) - ::Height(Control)) / 2);
 }
 
+// Placed again just before it shows: what was built after Init (a status bar
+// grows the form) would otherwise leave a centred form off centre. A stored
+// placement still wins, at the first show.
 void TKVMainForm::StartForm() {
   FireNull(onCreate);
+  PositionHandler();
   if (Control) Control->SetVisible(Visible);
 }
 
