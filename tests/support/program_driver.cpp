@@ -127,9 +127,15 @@ bool ProgramDriver::WaitForExit(DWORD timeoutMs) {
   return false;
 }
 
+// Wine may signal the ended process a moment before its exit code is set.
 DWORD ProgramDriver::ExitCode() const {
   DWORD code = STILL_ACTIVE;
-  GetExitCodeProcess(process_.hProcess, &code);
+  const DWORD start = GetTickCount();
+  while (GetExitCodeProcess(process_.hProcess, &code) && code == STILL_ACTIVE &&
+         WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0 &&
+         GetTickCount() - start < 2000) {
+    Sleep(kPollMs);
+  }
   return code;
 }
 

@@ -26,6 +26,8 @@ class ProgramDriver {
   // Polls the exit; while waiting, every visible window seen is recorded.
   bool WaitForExit(DWORD timeoutMs = 20000);
   DWORD ExitCode() const;
+  [[nodiscard]] HANDLE Process() const { return process_.hProcess; }
+  [[nodiscard]] DWORD ProcessId() const { return process_.dwProcessId; }
   const std::vector<HWND>& WindowsSeen() const { return seen_; }
   // The caption each of those windows had when it was first seen.
   const std::vector<std::string>& CaptionsSeen() const { return seenCaptions_; }
