@@ -9,18 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "event.h"
 #include "scheme.h"
-#include "scratch_folder.h"
+#include "target_tree.h"
 
-struct Target {
-  const char* name;
-  std::string folder;
-};
+using Target = CleaningTarget;
 
 class SchemeTest : public ::testing::Test {
  protected:
@@ -37,33 +33,23 @@ class SchemeTest : public ::testing::Test {
   static void FreeApplication();
 
   // A target folder by the cleaner's own sub-paths.
-  std::string TempFolder() const { return root_ / "temp"; }
-  std::string IEFolder() const { return root_ / "ie"; }
-  std::string LocalAppData() const { return root_ / "local"; }
+  std::string TempFolder() const { return tree_->Folder("temp"); }
+  std::string IEFolder() const { return tree_->Folder("ie"); }
   std::string BelowLocal(const std::string& subPath) const {
-    return LocalAppData() + "\\" + subPath;
+    return tree_->LocalAppData() + "\\" + subPath;
   }
-  std::string Outside() const { return root_ / "outside"; }
-  std::vector<Target> Targets() const;
+  std::string Outside() const { return tree_->Outside(); }
+  const std::vector<Target>& Targets() const { return tree_->Targets(); }
 
-  // Makes every folder of the path below the scratch root.
-  void MakeFolders(const std::string& path) const;
+  void MakeFolders(const std::string& path) const { ASSERT_TRUE(tree_->MakeFolders(path)) << path; }
   // A file of that many bytes (sparse: no data is written).
-  void MakeFile(const std::string& path, uint64_t size = 10) const;
+  static void MakeFile(const std::string& path, uint64_t size = 10) {
+    ASSERT_TRUE(TargetTree::MakeFile(path, size)) << path;
+  }
   // Three files, a subfolder with a file and a nested folder with another.
   void FillTarget(const std::string& folder) const;
-  bool IsEmptyFolder(const std::string& folder) const;
-  void SetShellFolder(const char* valueName, const std::string& value);
-  void DeleteShellFolder(const char* valueName);
+  static bool IsEmptyFolder(const std::string& folder) { return TargetTree::IsEmptyFolder(folder); }
 
-  scratch::ScratchFolder root_;
+  std::unique_ptr<TargetTree> tree_;
   std::unique_ptr<TClassMainForm_25378D0> scheme_;
-
- private:
-  struct SavedValue {
-    const char* name;
-    std::optional<std::string> value;
-  };
-  std::vector<SavedValue> saved_;
-  std::string savedTmp_, savedTemp_;
 };

@@ -48,7 +48,7 @@ void DeleteShellFolder(const char* valueName) {
 }
 
 TargetTree::TargetTree() {
-  const std::string local = root_ / "local";
+  const std::string local = LocalAppData();
   targets_ = {
       {"ie", root_ / "ie"},
       {"temp", root_ / "temp"},

@@ -31,6 +31,8 @@ class TargetTree {
   [[nodiscard]] std::string Folder(const std::string& name) const;
   // A folder of the tree outside every target.
   [[nodiscard]] std::string Outside() const { return root_ / "outside"; }
+  // What the "Local AppData" shell folder points at.
+  [[nodiscard]] std::string LocalAppData() const { return root_ / "local"; }
 
   // Every folder of the path, below the tree's root.
   bool MakeFolders(const std::string& path) const;
