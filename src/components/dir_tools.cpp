@@ -4,6 +4,10 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+#include <string_view>
+#include <unordered_map>
+
 #include "control.h"
 #include "dir_list.h"
 
@@ -17,22 +21,55 @@ bool IsFolder(DWORD attributes) {
 }
 
 // Calls visit(folder, entry) for every entry below folder ("\"-terminated),
-// depth first, never entering a link. Stops when visit answers false.
+// depth first, never entering a link. Stops when visit answers false. A folder
+// that cannot be listed (even an empty one lists "." and "..") is passed over,
+// or, given somewhere to say so, stops the walk.
 template <class Visit>
-bool WalkTree(const std::string& folder, Visit& visit) {
+bool WalkTree(const std::string& folder, Visit& visit, bool* unlistable = nullptr) {
   WIN32_FIND_DATAA entry;
   HANDLE find = FindFirstFileA((folder + "*.*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return true;
+  if (find == INVALID_HANDLE_VALUE) {
+    if (!unlistable) return true;
+    *unlistable = true;
+    return false;
+  }
   bool goOn = true;
   do {
     if (IsDotEntry(entry.cFileName)) continue;
     goOn = visit(folder, entry);
     if (goOn && IsFolder(entry.dwFileAttributes) && !IsLink(entry.dwFileAttributes)) {
-      goOn = WalkTree(folder + entry.cFileName + "\\", visit);
+      goOn = WalkTree(folder + entry.cFileName + "\\", visit, unlistable);
     }
   } while (goOn && FindNextFileA(find, &entry));
   FindClose(find);
   return goOn;
+}
+
+// The shell copies every path it works on into a MAX_PATH buffer and lists a
+// folder as its path plus "\*.*". Under Wine a path that does not fit comes
+// out empty, and deleting "" deletes everything in the current folder; so no
+// path longer than this is ever handed to it, nor a folder holding one.
+constexpr size_t kShellPathLimit = MAX_PATH - 6;
+
+// A name the system should never report, but Wine does when a Linux name's
+// bytes map to separators: "z\..\..\outside" would climb out of its folder.
+bool IsPlainName(const char* name) {
+  const std::string_view text(name);
+  return text.find_first_of("\\/") == std::string_view::npos && text != "." && text != "..";
+}
+
+// The same for a whole path: no "." or ".." step, no "/" separator.
+bool IsPlainPath(const std::string& path) {
+  if (path.find('/') != std::string::npos) return false;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string_view step(path.data() + start, end - start);
+    if (step == "." || step == "..") return false;
+    start = end + 1;
+  }
+  return true;
 }
 
 std::string AsFolder(std::string path) {
@@ -66,18 +103,62 @@ std::string Joined(const std::string& folder, const std::string& name) {
 // Under Wine a Linux link to a file looks like the file itself (attributes
 // 0x20, the target's size), and deleting it deletes the target. The resolved
 // path gives a link away: it is not its folder's resolved path plus its name.
-bool IsItself(const std::string& folderFinal, const std::string& name, const std::string& path) {
-  const std::string entryFinal = FinalPath(path);
+bool IsItself(const std::string& folderFinal, const std::string& name,
+              const std::string& entryFinal) {
   if (folderFinal.empty() || entryFinal.empty()) return false;
   return lstrcmpiA(Joined(folderFinal, name).c_str(), entryFinal.c_str()) == 0;
+}
+
+// A resolve costs an open and a query, as much as the entry's own, and a
+// cleaning chain hands over one folder's entries one after another: the
+// folder of the last entry checked keeps its resolved path between calls.
+struct ResolvedFolder {
+  std::string folder;
+  std::string final;
+};
+ResolvedFolder lastFolder;
+
+// Only a match is taken from what was kept: a mismatch is tried again with the
+// folder resolved now, so a folder that has moved since is not refused by mistake.
+bool IsItselfIn(const std::string& folder, const std::string& name, const std::string& entryFinal) {
+  if (lastFolder.folder == folder && IsItself(lastFolder.final, name, entryFinal)) return true;
+  lastFolder = {folder, FinalPath(folder)};
+  if (lastFolder.final.empty()) lastFolder.folder.clear();
+  return IsItself(lastFolder.final, name, entryFinal);
+}
+
+// Whether anything below a folder, whose resolved path is known, is a link, or
+// a name or path the shell would mishandle, or a folder that cannot be listed.
+// A subfolder found to be itself has just been resolved, so its entries are
+// checked against that: every entry costs one resolve, every folder none.
+bool UnsafeBelow(const std::string& folder, const std::string& folderFinal) {
+  std::unordered_map<std::string, std::string> finals{{folder, folderFinal}};
+  bool found = false;
+  auto visit = [&](const std::string& parent, const WIN32_FIND_DATAA& entry) {
+    const auto parentFinal = finals.find(parent);
+    found = parentFinal == finals.end() || IsLink(entry.dwFileAttributes) ||
+            !IsPlainName(entry.cFileName) ||
+            parent.size() + strlen(entry.cFileName) > kShellPathLimit;
+    if (found) return false;
+    const std::string entryFinal = FinalPath(parent + entry.cFileName);
+    found = !IsItself(parentFinal->second, entry.cFileName, entryFinal);
+    if (!found && IsFolder(entry.dwFileAttributes)) {
+      finals.emplace(parent + entry.cFileName + "\\", entryFinal);
+    }
+    return !found;
+  };
+  bool unlistable = false;
+  WalkTree(folder, visit, &unlistable);
+  return found || unlistable;
 }
 
 // Wine's shell deletes a folder by walking it and follows links as it goes,
 // emptying and removing what they point to; RemoveDirectoryA on a link to a
 // folder removes the folder it points to when that is empty. So a link, or a
-// folder with a link anywhere below it, is never handed to the shell: true
-// also when that cannot be made sure of.
-bool HoldsLink(const std::string& path, DWORD attributes) {
+// folder with a link anywhere below it, is never handed to the shell, nor a
+// folder holding what the shell cannot name safely: true also when that
+// cannot be made sure of.
+bool UnsafeForShell(const std::string& path, DWORD attributes) {
   if (IsLink(attributes)) return true;
   char full[kMaxDeletePath + 1];
   const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
@@ -89,24 +170,9 @@ bool HoldsLink(const std::string& path, DWORD attributes) {
   const size_t slash = target.rfind('\\');
   // A drive root has no folder to be checked against.
   if (slash == std::string::npos || slash + 1 == target.size()) return true;
-  const std::string name = target.substr(slash + 1);
-  if (!IsItself(FinalPath(target.substr(0, slash + 1)), name, target)) return true;
-  if (!IsFolder(attributes)) return false;
-
-  bool found = false;
-  std::string folderSeen;
-  std::string folderFinal;
-  auto visit = [&](const std::string& folder, const WIN32_FIND_DATAA& entry) {
-    if (folder != folderSeen) {
-      folderSeen = folder;
-      folderFinal = FinalPath(folder);
-    }
-    found = IsLink(entry.dwFileAttributes) ||
-            !IsItself(folderFinal, entry.cFileName, folder + entry.cFileName);
-    return !found;
-  };
-  WalkTree(AsFolder(target), visit);
-  return found;
+  const std::string entryFinal = FinalPath(target);
+  if (!IsItselfIn(target.substr(0, slash + 1), target.substr(slash + 1), entryFinal)) return true;
+  return IsFolder(attributes) && UnsafeBelow(AsFolder(target), entryFinal);
 }
 
 // A wildcard would make the shell delete whatever it matches, links included.
@@ -149,11 +215,11 @@ void TKVDirTools::doDelete(TData& data, uint16_t) {
   // A cut path could name another entry than the one asked for.
   if (path.empty() || path.size() > kMaxDeletePath || HasWildcard(path)) return;
   // The shell's ANSI entry copies names into MAX_PATH buffers: Wine's overruns
-  // its stack on a name of about 1000 bytes (checked). Such a name cannot have
-  // come from the ANSI search anyway, so it is left alone rather than passed on.
-  if (path.size() >= MAX_PATH) return;
+  // its stack on a name of about 1000 bytes (checked), and one just short of
+  // MAX_PATH empties the current folder (see kShellPathLimit).
+  if (path.size() > kShellPathLimit || !IsPlainPath(path)) return;
   const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || HoldsLink(path, attributes)) return;
+  if (attributes == INVALID_FILE_ATTRIBUTES || UnsafeForShell(path, attributes)) return;
 
   // The shell takes a list of names ended by an empty one: the string's own
   // terminator after the pushed zero gives the second zero byte.

@@ -229,6 +229,61 @@ TEST_F(DirTools, CleaningNeverReachesThroughALink) {
   }
 }
 
+// The deleter keeps the resolved path of the folder it last deleted in: the
+// entries that come after are still each checked for being a link.
+TEST_F(DirTools, ALinkMadeBesideAnEntryJustDeletedIsStillKept) {
+  ScratchFolder outside;
+  ASSERT_TRUE(scratch::WriteFile(outside / "keep.txt", "x"));
+  ASSERT_TRUE(scratch::MakeFolder(outside / "deep"));
+  ASSERT_TRUE(scratch::WriteFile(outside / "deep\\more.txt", "x"));
+  ASSERT_TRUE(scratch::WriteFile(Tree("a.txt"), "x"));
+  Delete(Tree("a.txt"));
+  ASSERT_FALSE(Exists(Tree("a.txt")));
+  ASSERT_TRUE(scratch::MakeLink(Tree("b.txt"), outside / "keep.txt"));
+  ASSERT_TRUE(scratch::MakeFolder(Tree("sub")));
+  ASSERT_TRUE(scratch::MakeLink(Tree("sub\\more.txt"), outside / "deep\\more.txt"));
+  Delete(Tree("b.txt"));
+  Delete(Tree("sub"));
+  EXPECT_EQ(ends.received.size(), 1u);
+  EXPECT_TRUE(Exists(outside / "keep.txt"));
+  EXPECT_TRUE(Exists(outside / "deep\\more.txt"));
+  EXPECT_TRUE(Listed(Tree("b.txt")));
+  EXPECT_TRUE(Listed(Tree("sub\\more.txt")));
+  for (const char* link : {"b.txt", "sub\\more.txt"}) {
+    ASSERT_TRUE(scratch::RemoveLink(Tree(link)));
+  }
+}
+
+// Wine's shell turns a path it cannot fit in MAX_PATH into an empty one, and
+// deleting "" empties the current folder; a path that steps up with ".." would
+// leave the folder it was found in.
+TEST_F(DirTools, WhatTheShellCannotNameSafelyIsKept) {
+  ScratchFolder current;
+  ASSERT_TRUE(scratch::WriteFile(current / "keep.txt", "x"));
+  char saved[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, saved);
+  ASSERT_TRUE(SetCurrentDirectoryA(current.Path().c_str()));
+
+  // A folder of 257 bytes holding a folder with a file: made on the Linux side, since the
+  // ANSI calls stop short of it.
+  const std::string base = Tree("long_edge");
+  const std::string edge = std::string(257 - base.size() - 1, 'e');
+  const std::string inner = scratch::UnixPath(base) + "/" + edge + "/inner";
+  ASSERT_TRUE(scratch::RunLinux("Z:\\bin\\mkdir", "-p " + scratch::Quoted(inner)));
+  ASSERT_TRUE(scratch::RunLinux("Z:\\bin\\touch", scratch::Quoted(inner + "/deep.bin")));
+  Delete(base);
+  ASSERT_TRUE(scratch::WriteFile(Tree("victim"), "x"));
+  ASSERT_TRUE(scratch::MakeFolder(Tree("sub")));
+  Delete(Tree("sub\\..\\victim"));
+  Delete(Tree("sub/../victim"));
+
+  SetCurrentDirectoryA(saved);
+  EXPECT_TRUE(ends.received.empty());
+  EXPECT_TRUE(Exists(current / "keep.txt"));
+  EXPECT_TRUE(Listed(base));
+  EXPECT_TRUE(Exists(Tree("victim")));
+}
+
 TEST_F(DirTools, LinkLoopEnds) {
   ASSERT_TRUE(scratch::MakeFolder(Tree("sub")));
   ASSERT_TRUE(scratch::WriteFile(Tree("sub\\b.txt"), "12345"));
