@@ -75,13 +75,18 @@ bool ProgramDriver::Start(const std::string& arguments) {
   return StartExe(ProgramPath(), arguments);
 }
 
-bool ProgramDriver::StartExe(const std::string& path, const std::string& arguments) {
+bool ProgramDriver::StartIn(const std::string& folder, const std::string& arguments) {
+  return StartExe(ProgramPath(), arguments, folder);
+}
+
+bool ProgramDriver::StartExe(const std::string& path, const std::string& arguments,
+                             const std::string& folder) {
   std::string commandLine = "\"" + path + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
-  return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process_) != FALSE;
+  return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process_) != FALSE;
 }
 
 std::vector<HWND> ProgramDriver::VisibleWindows() const {

@@ -16,8 +16,12 @@ class ProgramDriver {
 
   // Starts brumix.exe (in the build's top folder) with the given arguments.
   bool Start(const std::string& arguments);
-  // Starts any program, given its full Windows path.
-  bool StartExe(const std::string& path, const std::string& arguments);
+  // Starts brumix.exe with that folder as its current directory.
+  bool StartIn(const std::string& folder, const std::string& arguments);
+  // Starts any program, given its full Windows path; an empty folder means
+  // this process's current directory.
+  bool StartExe(const std::string& path, const std::string& arguments,
+                const std::string& folder = {});
   // Polls until a visible top-level window of the program with this class and
   // caption exists, or the deadline passes; 0 then.
   HWND WaitForWindow(const char* className, const char* caption, DWORD timeoutMs = 20000);

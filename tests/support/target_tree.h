@@ -31,6 +31,8 @@ class TargetTree {
   [[nodiscard]] std::string Folder(const std::string& name) const;
   // A folder of the tree outside every target.
   [[nodiscard]] std::string Outside() const { return root_ / "outside"; }
+  // The folder that holds the whole tree, targets and all.
+  [[nodiscard]] const std::string& Root() const { return root_.Path(); }
   // What the "Local AppData" shell folder points at.
   [[nodiscard]] std::string LocalAppData() const { return root_ / "local"; }
 

@@ -126,6 +126,16 @@ void ClickButton(HWND button) {
   SendMessageA(button, BM_CLICK, 0, 0);
 }
 
+bool PressWithin(HWND button, DWORD timeoutMs) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
+bool Answers(HWND window, DWORD timeoutMs) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result) != 0;
+}
+
 void PressKeys(std::initializer_list<WORD> keys) {
   std::vector<INPUT> inputs;
   for (WORD key : keys)

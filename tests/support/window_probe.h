@@ -23,6 +23,11 @@ void ClickAt(POINT screenPoint);
 void ClickCentre(HWND window);
 // BM_CLICK: the whole press has run when it returns.
 void ClickButton(HWND button);
+// BM_CLICK that gives up waiting after the time: false when the press did not
+// end by then (the program hangs) or the button is gone.
+bool PressWithin(HWND button, DWORD timeoutMs);
+// Whether the window's thread handles a message within the time.
+bool Answers(HWND window, DWORD timeoutMs = 5000);
 // Real key strokes: the keys go down in order and come up in reverse, so
 // {VK_SHIFT, VK_TAB} is Shift+Tab.
 void PressKeys(std::initializer_list<WORD> keys);
