@@ -10,39 +10,19 @@
 #include <string>
 #include <vector>
 
+#include "main_window.h"
 #include "program_driver.h"
 #include "target_tree.h"
 #include "window_probe.h"
 
 namespace {
 
-constexpr char kTitle[] = "Brumix 1.2";
-constexpr char kWaiting[] = "Ожидаю нажатия кнопки....";
-constexpr char kCleaned[] = "Мусор вычищен нах!";
-constexpr char kCountCaption[] = "Подсчитать количество мусора";
-constexpr char kAbout[] = "Об авторе";
-constexpr char kExit[] = "Выход";
-constexpr COLORREF kTeal = RGB(0, 128, 128);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr uint64_t kMegabyte = 1048576;
-constexpr int kRows = 8;
+using namespace main_window;
 
-// The cleaning buttons from top to bottom, each with its target.
-struct Row {
-  const char* caption;
-  const char* target;
-};
-constexpr std::array<Row, kRows> kCleaners = {{
-    {"Удалить кэш IE", "ie"},
-    {"Удалить %temp%", "temp"},
-    {"Удалить кэш Google Chrome", "chrome"},
-    {"Удалить кэш Firefox", "firefox"},
-    {"Удалить кэш Яндекс.Браузера", "yandex"},
-    {"Удалить кэш Vivaldi", "vivaldi"},
-    {"Удалить кэш Opera 12", "opera12"},
-    {"Удалить кэш Opera 20 и выше", "opera20"},
-}};
-constexpr int kIE = 0, kTemp = 1, kFirefox = 3;
+constexpr COLORREF kTeal = kLampOff;
+constexpr COLORREF kGreen = kLampOn;
+constexpr uint64_t kMegabyte = 1048576;
+constexpr int kIE = 0, kTemp = 1;
 
 // The buttons in the order the program makes them, which is their tab order.
 const std::vector<std::string> kTabOrder = {
@@ -58,10 +38,6 @@ const std::vector<std::string> kTabOrder = {
     "Удалить кэш Opera 20 и выше",
     kCountCaption,
 };
-
-std::string CountText(int megabytes) {
-  return "У вас на компьютере " + std::to_string(megabytes) + " мб мусора.";
-}
 
 // Left, top, width and height in the parent's client area.
 std::string Placement(HWND window) {
