@@ -1,6 +1,6 @@
 #include "data.h"
 
-#include <charconv>
+#include <bit>
 #include <cmath>
 
 void SetNull(TData& data) {
@@ -159,20 +159,140 @@ struct DecimalDigits {
   int exponent;
 };
 
+// An unsigned integer wide enough for the exact value of any double scaled to
+// a whole number: 2^1024 at the top, 2^53 * 5^1074 (2547 bits) at the bottom.
+// Exact digits by plain long arithmetic, instead of std::to_chars, whose
+// tables and printf fallback made up a quarter of the program.
+class TBigNumber {
+ public:
+  explicit TBigNumber(uint64_t value) {
+    limbs[0] = static_cast<uint32_t>(value);
+    limbs[1] = static_cast<uint32_t>(value >> 32);
+    count = limbs[1] ? 2 : 1;
+  }
+
+  void MultiplyBy(uint32_t factor) {
+    uint64_t carry = 0;
+    for (int i = 0; i < count; ++i) {
+      carry += static_cast<uint64_t>(limbs[i]) * factor;
+      limbs[i] = static_cast<uint32_t>(carry);
+      carry >>= 32;
+    }
+    if (carry) limbs[count++] = static_cast<uint32_t>(carry);
+  }
+
+  void MultiplyByPowerOf5(int power) {
+    constexpr uint32_t k5To13 = 1220703125;  // the largest power of 5 in 32 bits
+    for (; power >= 13; power -= 13)
+      MultiplyBy(k5To13);
+    uint32_t rest = 1;
+    for (; power > 0; --power)
+      rest *= 5;
+    MultiplyBy(rest);
+  }
+
+  void ShiftLeft(int bits) {
+    const int whole = bits / 32;
+    const int part = bits % 32;
+    limbs[count] = 0;
+    for (int i = count; i >= 0; --i) {
+      const uint32_t low = i > 0 && part ? limbs[i - 1] >> (32 - part) : 0;
+      limbs[i + whole] = (part ? limbs[i] << part : limbs[i]) | low;
+    }
+    for (int i = 0; i < whole; ++i)
+      limbs[i] = 0;
+    count += whole + 1;
+    while (count > 1 && limbs[count - 1] == 0)
+      --count;
+  }
+
+  // Divides in place and answers the remainder.
+  uint32_t DivideBy(uint32_t divisor) {
+    uint64_t remainder = 0;
+    for (int i = count - 1; i >= 0; --i) {
+      const uint64_t part = (remainder << 32) | limbs[i];
+      limbs[i] = static_cast<uint32_t>(part / divisor);
+      remainder = part % divisor;
+    }
+    while (count > 1 && limbs[count - 1] == 0)
+      --count;
+    return static_cast<uint32_t>(remainder);
+  }
+
+  bool IsZero() const { return count == 1 && limbs[0] == 0; }
+
+ private:
+  uint32_t limbs[82];
+  int count;
+};
+
+// Every decimal digit of number, most significant first; answers how many.
+int WriteDigits(TBigNumber& number, char* out) {
+  constexpr int kChunkDigits = 9;
+  char reversed[800];
+  int length = 0;
+  do {
+    uint32_t chunk = number.DivideBy(1000000000);
+    for (int i = 0; i < kChunkDigits; ++i, chunk /= 10)
+      reversed[length++] = static_cast<char>('0' + chunk % 10);
+  } while (!number.IsZero());
+  while (length > 1 && reversed[length - 1] == '0')
+    --length;
+  for (int i = 0; i < length; ++i)
+    out[i] = reversed[length - 1 - i];
+  return length;
+}
+
+// Rounds the exact binary value, ties to even, in one step.
 DecimalDigits ToDecimalDigits(double magnitude) {
-  // to_chars rounds the exact binary value, ties to even, in one step.
-  char buffer[40];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                    std::chars_format::scientific, kSignificantDigits - 1);
-  // buffer now holds d.dddddddddddddde[+-]XX
+  // magnitude = mantissa * 2^binaryExponent
+  const uint64_t bits = std::bit_cast<uint64_t>(magnitude);
+  const int biased = static_cast<int>(bits >> 52);
+  uint64_t mantissa = bits & ((uint64_t{1} << 52) - 1);
+  int binaryExponent = -1074;
+  if (biased) {
+    mantissa |= uint64_t{1} << 52;
+    binaryExponent = biased - 1075;
+  }
+  while (binaryExponent < 0 && !(mantissa & 1)) {
+    mantissa >>= 1;
+    ++binaryExponent;
+  }
+  // magnitude = number / 10^fractionDigits, all integers
+  TBigNumber number(mantissa);
+  int fractionDigits = 0;
+  if (binaryExponent >= 0) {
+    number.ShiftLeft(binaryExponent);
+  } else {
+    fractionDigits = -binaryExponent;
+    number.MultiplyByPowerOf5(fractionDigits);
+  }
+  char all[800];
+  const int length = WriteDigits(number, all);
+
   DecimalDigits out{};
-  out.digits[0] = buffer[0];
-  for (int i = 1; i < kSignificantDigits; ++i)
-    out.digits[i] = buffer[i + 1];
-  const char* exponentText = buffer + kSignificantDigits + 2;
-  int exponent = 0;
-  std::from_chars(exponentText + (*exponentText == '+' ? 1 : 0), result.ptr, exponent);
-  out.exponent = exponent + 1;
+  out.exponent = length - fractionDigits;
+  for (int i = 0; i < kSignificantDigits; ++i)
+    out.digits[i] = i < length ? all[i] : '0';
+  if (length <= kSignificantDigits) return out;
+  const char next = all[kSignificantDigits];
+  bool roundUp = next > '5';
+  if (next == '5') {
+    bool beyondHalf = false;
+    for (int i = kSignificantDigits + 1; i < length && !beyondHalf; ++i)
+      beyondHalf = all[i] != '0';
+    roundUp = beyondHalf || (out.digits[kSignificantDigits - 1] - '0') % 2 == 1;
+  }
+  if (!roundUp) return out;
+  int at = kSignificantDigits - 1;
+  for (; at >= 0 && out.digits[at] == '9'; --at)
+    out.digits[at] = '0';
+  if (at >= 0) {
+    ++out.digits[at];
+  } else {
+    out.digits[0] = '1';  // 999...9 rounded up: one more integer digit
+    ++out.exponent;
+  }
   return out;
 }
 

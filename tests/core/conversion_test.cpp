@@ -49,6 +49,18 @@ TEST(RealToText, NeverUsesExponentForm) {
   EXPECT_EQ(big.find_first_not_of('0', 2), std::string::npos);
 }
 
+TEST(RealToText, ExactAtTheEndsOfTheRange) {
+  // The smallest subnormal, 4.9406564584124654e-324, and the largest double.
+  const std::string tiny = RealToText(5e-324);
+  EXPECT_EQ(tiny.size(), 340u);
+  EXPECT_EQ(tiny.substr(0, 2) + tiny.substr(325), "0.494065645841247");
+  EXPECT_EQ(tiny.find_first_not_of('0', 2), 325u);
+  const std::string huge = RealToText(1.7976931348623157e308);
+  EXPECT_EQ(huge.size(), 309u);
+  EXPECT_EQ(huge.substr(0, 15), "179769313486232");
+  EXPECT_EQ(huge.find_first_not_of('0', 15), std::string::npos);
+}
+
 TEST(RealToInt, RoundsTiesToEvenAndWraps) {
   EXPECT_EQ(RealToInt(2.5), 2);
   EXPECT_EQ(RealToInt(3.5), 4);

@@ -173,10 +173,11 @@ TEST(FaultProgram, FreeingAForeignOrFreedBlockIsError204) {
   }
 }
 
-// A C++ exception nobody caught, and a system error the system will not
-// resume after, both end with the one report of error 217.
+// A C++ exception nobody caught (the program's own or a failed check of the
+// C++ library), and a system error the system will not resume after, all end
+// with the one report of error 217.
 TEST(FaultProgram, UncaughtExceptionsAreError217) {
-  for (const char* what : {"throw", "noncontinuable"}) {
+  for (const char* what : {"throw", "library-check", "noncontinuable"}) {
     const TRun run = RunFaultProgram(what);
     ASSERT_EQ(run.boxes.size(), 1u) << what;
     ReportedAddress(run.boxes[0], 217);
