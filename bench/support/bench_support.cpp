@@ -1,0 +1,197 @@
+#include "bench_support.h"
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "target_tree.h"
+#include "window_probe.h"
+
+namespace {
+
+constexpr char kMainCaption[] = "Brumix 1.2";
+constexpr char kFormClass[] = "obj_Form";
+constexpr char kButtonClass[] = "obj_BUTTON";
+constexpr size_t kBitmapButtons = 9;
+constexpr DWORD kPollMs = 1;
+constexpr DWORD kCloseTimeoutMs = 10000;
+
+std::string Environment(const char* name) {
+  char value[MAX_PATH * 2] = {};
+  GetEnvironmentVariableA(name, value, sizeof value);
+  return value;
+}
+
+void PutBack(const char* valueName, const std::optional<std::string>& value) {
+  if (value) {
+    WriteShellFolder(valueName, *value);
+  } else {
+    DeleteShellFolder(valueName);
+  }
+}
+
+bool IsBitmapButton(HWND window) {
+  return ClassOf(window) == kButtonClass &&
+         (GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW;
+}
+
+}  // namespace
+
+double Now() {
+  LARGE_INTEGER counter, frequency;
+  QueryPerformanceCounter(&counter);
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0.0;
+  std::sort(values.begin(), values.end());
+  const size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+int EnvCount(const char* name, int fallback) {
+  const std::string text = Environment(name);
+  const int value = std::atoi(text.c_str());
+  return value > 0 ? value : fallback;
+}
+
+double Megabytes(uint64_t bytes) {
+  return static_cast<double>(bytes) / 1048576.0;
+}
+
+std::vector<BenchTarget> TargetsBelow(const std::string& root) {
+  const std::string local = root + "\\local\\";
+  return {
+      {"temp", root + "\\temp", "Удалить %temp%", 2, 0x410},
+      {"ie", root + "\\ie", "Удалить кэш IE", 2, 0x410},
+      {"chrome", local + "Google\\Chrome\\User Data\\Default\\Cache", "Удалить кэш Google Chrome",
+       2, 0x410},
+      {"firefox", local + "Mozilla\\Firefox\\Profiles", "Удалить кэш Firefox", 1, 0x490},
+      {"yandex", local + "Yandex\\YandexBrowser\\User Data\\Default\\Cache",
+       "Удалить кэш Яндекс.Браузера", 2, 0x410},
+      {"vivaldi", local + "Vivaldi\\User Data\\Default\\Cache", "Удалить кэш Vivaldi", 2, 0x410},
+      {"opera12", local + "Opera\\Opera\\cache", "Удалить кэш Opera 12", 2, 0x490},
+      {"opera20", local + "Opera Software\\Opera Stable", "Удалить кэш Opera 20 и выше", 2, 0x490},
+  };
+}
+
+std::optional<BenchTarget> TargetNamed(const std::string& root, const std::string& name) {
+  for (const BenchTarget& target : TargetsBelow(root)) {
+    if (name == target.name) return target;
+  }
+  return std::nullopt;
+}
+
+PointedTargets::PointedTargets(const std::string& root)
+    : savedCache_(ReadShellFolder("Cache")),
+      savedLocal_(ReadShellFolder("Local AppData")),
+      savedTmp_(Environment("TMP")),
+      savedTemp_(Environment("TEMP")) {
+  WriteShellFolder("Cache", root + "\\ie");
+  WriteShellFolder("Local AppData", root + "\\local");
+  // GetTempPathA answers TMP first, then TEMP.
+  SetEnvironmentVariableA("TMP", (root + "\\temp").c_str());
+  SetEnvironmentVariableA("TEMP", (root + "\\temp").c_str());
+}
+
+PointedTargets::~PointedTargets() {
+  SetEnvironmentVariableA("TMP", savedTmp_.c_str());
+  SetEnvironmentVariableA("TEMP", savedTemp_.c_str());
+  PutBack("Cache", savedCache_);
+  PutBack("Local AppData", savedLocal_);
+}
+
+std::optional<MainWindow> ReadyMainWindow(DWORD processId) {
+  for (HWND window : TopWindowsOf(processId)) {
+    if (!IsWindowVisible(window) || ClassOf(window) != kFormClass ||
+        WindowText(window) != kMainCaption) {
+      continue;
+    }
+    MainWindow found;
+    found.form = window;
+    for (HWND child : ChildWindows(window)) {
+      if (IsBitmapButton(child)) found.bitmapButtons.push_back(child);
+      if (ClassOf(child).ends_with("msctls_statusbar32")) found.statusBar = child;
+    }
+    if (!found.statusBar || found.bitmapButtons.size() != kBitmapButtons) return std::nullopt;
+    const HWND focus = FocusOf(window);
+    if (std::find(found.bitmapButtons.begin(), found.bitmapButtons.end(), focus) ==
+        found.bitmapButtons.end()) {
+      return std::nullopt;
+    }
+    return found;
+  }
+  return std::nullopt;
+}
+
+HWND ButtonCaptioned(const MainWindow& window, const std::string& caption) {
+  for (HWND button : window.bitmapButtons) {
+    if (WindowText(button) == caption) return button;
+  }
+  return nullptr;
+}
+
+std::optional<MainWindow> StartBrumix(ProgramDriver& program, DWORD timeoutMs) {
+  if (!program.Start("")) return std::nullopt;
+  const DWORD start = GetTickCount();
+  do {
+    if (auto window = ReadyMainWindow(program.ProcessId())) return window;
+    if (WaitForSingleObject(program.Process(), kPollMs) == WAIT_OBJECT_0) return std::nullopt;
+  } while (GetTickCount() - start < timeoutMs);
+  return std::nullopt;
+}
+
+void CloseProgram(ProgramDriver& program, HWND window) {
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  if (!program.WaitForExit(kCloseTimeoutMs)) program.Kill();
+}
+
+double PressUntilCaptionChanges(HWND button, DWORD timeoutMs) {
+  const std::string before = WindowText(button);
+  const double start = Now();
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, timeoutMs, &answer);
+  const DWORD waited = GetTickCount();
+  while (WindowText(button) == before) {
+    if (GetTickCount() - waited > timeoutMs) return -1.0;
+    Sleep(kPollMs);
+  }
+  return Now() - start;
+}
+
+double PressSeconds(HWND button, DWORD timeoutMs) {
+  const double start = Now();
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, timeoutMs, &answer)) return -1.0;
+  return Now() - start;
+}
+
+MemoryUse MemoryOf(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!GetProcessMemoryInfo(process, &counters, sizeof counters)) {
+    return {};
+  }
+  return {counters.WorkingSetSize, counters.PagefileUsage};
+}
+
+int64_t EntriesBelow(const std::string& folder) {
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  int64_t entries = 0;
+  do {
+    const std::string name = entry.cFileName;
+    if (name == "." || name == "..") continue;
+    ++entries;
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      entries += EntriesBelow(folder + "\\" + name);
+    }
+  } while (FindNextFileA(find, &entry));
+  FindClose(find);
+  return entries;
+}

@@ -1,0 +1,58 @@
+# Sourced by the run scripts of the benchmarks that drive brumix.exe: the
+# cleaner's eight folders below a scratch root (the names bench_support.cpp
+# gives them) and a quick way to fill them from the Linux side.
+
+# In the order of TargetsBelow: temp ie chrome firefox yandex vivaldi opera12 opera20.
+bench_target_names=(temp ie chrome firefox yandex vivaldi opera12 opera20)
+bench_target_paths=(
+  "temp"
+  "ie"
+  "local/Google/Chrome/User Data/Default/Cache"
+  "local/Mozilla/Firefox/Profiles"
+  "local/Yandex/YandexBrowser/User Data/Default/Cache"
+  "local/Vivaldi/User Data/Default/Cache"
+  "local/Opera/Opera/cache"
+  "local/Opera Software/Opera Stable"
+)
+
+# bench_target_path NAME: the folder of that target, relative to the root.
+bench_target_path() {
+  local i
+  for i in "${!bench_target_names[@]}"; do
+    if [ "${bench_target_names[$i]}" = "$1" ]; then
+      printf '%s' "${bench_target_paths[$i]}"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# fill_folder FOLDER FILES LOOSE: FILES files of 0 to 2047 bytes (the same
+# sizes on every call), LOOSE of them straight in the folder, the rest in
+# folders of 100 files, ten such folders to a parent folder.
+fill_folder() {
+  python3 - "$@" <<'PY'
+import os, random, sys
+folder, files, loose = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+loose = min(loose, files)
+rng = random.Random(7)
+os.makedirs(folder, exist_ok=True)
+def write(path):
+    with open(path, "wb") as out:
+        out.write(b"x" * rng.randrange(2048))
+for f in range(loose):
+    write(os.path.join(folder, f"loose{f}.tmp"))
+for n in range(files - loose):
+    leaf = os.path.join(folder, f"d{n // 1000}", f"e{n // 100 % 10}")
+    if n % 100 == 0:
+        os.makedirs(leaf, exist_ok=True)
+    write(os.path.join(leaf, f"f{n % 100}.tmp"))
+PY
+}
+
+now() { date +%s.%N; }
+since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.6f", b - a }'; }
+wine_path() { printf 'C:%s' "${1//\//\\}"; }
+field() { awk -v key="$1" '$1 == key { print $2; exit }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+median() { sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
