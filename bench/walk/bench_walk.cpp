@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "component.h"
 #include "dir_tools.h"
 #include "event.h"
@@ -25,25 +26,6 @@ double Now() {
   QueryPerformanceCounter(&counter);
   QueryPerformanceFrequency(&frequency);
   return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// The least a walk costs here: every entry enumerated, nothing else.
-long long BareWalk(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return 0;
-  long long entries = 0;
-  do {
-    const std::string name = entry.cFileName;
-    if (name == "." || name == "..") continue;
-    ++entries;
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-        !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-      entries += BareWalk(folder + "\\" + name);
-    }
-  } while (FindNextFileA(find, &entry));
-  FindClose(find);
-  return entries;
 }
 
 struct Counter : TKVComponent {
@@ -62,7 +44,7 @@ struct Counter : TKVComponent {
 
 void Size(const std::string& folder) {
   double start = Now();
-  const long long entries = BareWalk(folder);
+  const long long entries = EntriesBelow(folder);
   std::printf("bare_walk_seconds %.6f entries %lld\n", Now() - start, entries);
   for (int run = 1; run <= 2; ++run) {
     TKVDirTools measurer;
@@ -93,7 +75,7 @@ void Clean(const std::string& folder, uint8_t include) {
   const double start = Now();
   FireNull(Link<&TKVFileSearch::doSearch>(&search, 0));
   std::printf("clean_seconds %.6f include %d reports %lld deleted %lld left %lld\n", Now() - start,
-              include, reports.count, deleted.count, BareWalk(folder));
+              include, reports.count, deleted.count, EntriesBelow(folder));
 }
 
 // The paths the chain hands to its deleter: the folders of the top level
