@@ -9,11 +9,11 @@ struct WindowQuery {
   std::vector<HWND>* found;
 };
 
-BOOL CALLBACK CollectVisibleTopWindow(HWND window, LPARAM param) {
+BOOL CALLBACK CollectTopWindow(HWND window, LPARAM param) {
   auto* query = reinterpret_cast<WindowQuery*>(param);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner == query->processId && IsWindowVisible(window)) query->found->push_back(window);
+  if (owner == query->processId) query->found->push_back(window);
   return TRUE;
 }
 
@@ -90,9 +90,15 @@ bool ProgramDriver::StartExe(const std::string& path, const std::string& argumen
 }
 
 std::vector<HWND> ProgramDriver::VisibleWindows() const {
+  std::vector<HWND> windows = TopWindowsOf(process_.dwProcessId);
+  std::erase_if(windows, [](HWND window) { return !IsWindowVisible(window); });
+  return windows;
+}
+
+std::vector<HWND> TopWindowsOf(DWORD processId) {
   std::vector<HWND> found;
-  WindowQuery query{process_.dwProcessId, &found};
-  EnumWindows(CollectVisibleTopWindow, reinterpret_cast<LPARAM>(&query));
+  WindowQuery query{processId, &found};
+  EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&query));
   return found;
 }
 

@@ -52,3 +52,5 @@ std::string SiblingPath(const std::string& exeName);
 std::string WindowText(HWND window);
 std::string ClassOf(HWND window);
 std::vector<HWND> ChildWindows(HWND parent);
+// Every top-level window of the process, shown or not.
+std::vector<HWND> TopWindowsOf(DWORD processId);

@@ -6,19 +6,6 @@
 
 namespace {
 
-struct TopWindowQuery {
-  DWORD processId;
-  std::vector<HWND>* found;
-};
-
-BOOL CALLBACK CollectTopWindow(HWND window, LPARAM param) {
-  auto* query = reinterpret_cast<TopWindowQuery*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == query->processId) query->found->push_back(window);
-  return TRUE;
-}
-
 INPUT MouseInput(DWORD flags, LONG dx = 0, LONG dy = 0) {
   INPUT input{};
   input.type = INPUT_MOUSE;
@@ -71,13 +58,6 @@ class RemoteBuffer {
 };
 
 }  // namespace
-
-std::vector<HWND> TopWindowsOf(DWORD processId) {
-  std::vector<HWND> found;
-  TopWindowQuery query{processId, &found};
-  EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&query));
-  return found;
-}
 
 RECT RectInParent(HWND window) {
   RECT rect{};

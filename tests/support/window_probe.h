@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-// Every top-level window of the process, shown or not.
-std::vector<HWND> TopWindowsOf(DWORD processId);
+#include "program_driver.h"
+
 // The window's rectangle in its parent's client coordinates (screen
 // coordinates for a top-level window).
 RECT RectInParent(HWND window);
