@@ -1,7 +1,8 @@
 // Start-up: from CreateProcessA to the main window ready for input, and the
 // working set then, for brumix.exe against a bare window program started and
 // watched the same way (and against the bare program loading the libraries
-// brumix.exe imports beyond its own, to tell their share). Runs alternate
+// brumix.exe imports beyond its own, and making the same child windows, to
+// tell the share of each). Runs alternate
 // between the programs; medians of BENCH_RUNS runs each (default 7), after
 // one unmeasured start of each. The best run is shown too: on a shared
 // machine the noise only ever adds.
@@ -140,6 +141,8 @@ int main() {
       // loads shell32 at its first deletion.
       Bare("bare + advapi, comctl", "advapi32.dll comctl32.dll"),
       Bare("bare + shell32 too", "advapi32.dll comctl32.dll shell32.dll"),
+      // Wine's own price for the windows brumix.exe makes: its floor.
+      Bare("bare, same windows", "--controls advapi32.dll comctl32.dll"),
       {"brumix.exe", ProgramPath(), "", "obj_Form", BrumixReady, {}},
   };
   for (Program& program : programs) {
