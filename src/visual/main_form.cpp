@@ -105,7 +105,7 @@ void TKVMainForm::SetCaption(std::string_view text) {
 
 void TKVMainForm::SetBorderStyle(uint32_t style) {
   if (style >= std::size(kBorderStyles) || !Control) return;
-  Control->EnsureHandle();
+  // Not made for this: a window made later is made with these styles.
   const TBorderStyle& row = kBorderStyles[style];
   SetStyle(Control, (Control->Style & ~kBorderStyleMask) | row.Style);
   SetExStyle(Control, (Control->ExStyle & ~kBorderExStyleMask) | row.ExStyle);
@@ -137,8 +137,8 @@ void TKVMainForm::doClose(TData&, uint16_t) {
 
 void TKVMainForm::CenterOnScreen() {
   if (!Control) return;
-  SetLeft(Control, (GetSystemMetrics(SM_CXSCREEN) - ::Width(Control)) / 2);
-  SetTop(Control, (GetSystemMetrics(SM_CYSCREEN) - ::Height(Control)) / 2);
+  SetPosition(Control, (GetSystemMetrics(SM_CXSCREEN) - ::Width(Control)) / 2,
+              (GetSystemMetrics(SM_CYSCREEN) - ::Height(Control)) / 2);
 }
 
 // Placed again just before it shows: what was built after Init (a status bar

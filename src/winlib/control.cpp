@@ -1,6 +1,9 @@
 #include "control.h"
 
+#include <iterator>
+
 #include "canvas.h"
+#include "control_props.h"
 #include "graphic_tool.h"
 
 TControl* MainWindowControl = nullptr;
@@ -50,6 +53,39 @@ void DoNothing(TControl*) {}
 TControl* ControlOfWindow(HWND window) {
   if (!window) return nullptr;
   return static_cast<TControl*>(GetPropA(window, "SELF_"));
+}
+
+void BindWindow(HWND window, TControl* control) {
+  SetPropA(window, "SELF_", control);
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
+}
+
+void UnbindWindow(HWND window) {
+  RemovePropA(window, "SELF_");
+  SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+}
+
+TControl* BoundControl(HWND window) {
+  return reinterpret_cast<TControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+HCURSOR SystemCursor(const char* identifier) {
+  struct Loaded {
+    const char* identifier;
+    HCURSOR cursor;
+  };
+  static Loaded loaded[16];
+  static size_t count = 0;
+  // Number 0 names no cursor: the system would answer none.
+  if (!identifier) return nullptr;
+  if (!IS_INTRESOURCE(identifier)) return LoadCursorA(nullptr, identifier);
+  for (size_t i = 0; i < count; ++i) {
+    if (loaded[i].identifier == identifier) return loaded[i].cursor;
+  }
+  const HCURSOR cursor = LoadCursorA(nullptr, identifier);
+  // A number the system does not know is asked again: it stays rare.
+  if (cursor && count < std::size(loaded)) loaded[count++] = {identifier, cursor};
+  return cursor;
 }
 
 void TControl::Init() {
@@ -237,8 +273,11 @@ void TControl::SetCursor(HCURSOR cursor) {
 }
 
 void TControl::SetBoundsRect(const RECT& bounds) {
+  // Every move costs the system a round of messages, even one that changes
+  // nothing: a window already there stays untouched.
+  const RECT current = BoundsRect(this);
   Bounds = bounds;
-  if (!Handle) return;
+  if (!Handle || (EqualRect(&current, &bounds) && !IsIconic(Handle))) return;
   SetWindowPos(Handle, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
                bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }

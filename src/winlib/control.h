@@ -316,6 +316,18 @@ bool DrawItemReflectHandler(TControl* control, MSG& msg, LRESULT& result);
 
 // The control of a library window (its "SELF_" property), or none.
 TControl* ControlOfWindow(HWND window);
+// Binds a library window to its control: the "SELF_" property, which other
+// processes can read too, and a copy in the window's user data, which the
+// window procedure reads on every message without a trip to the system.
+void BindWindow(HWND window, TControl* control);
+void UnbindWindow(HWND window);
+// The control a window of the library's classes was bound to, or none.
+TControl* BoundControl(HWND window);
+
+// A cursor of the system by its number (IDC_ARROW...), loaded once: they are
+// shared and live as long as the process, and loading one costs more than
+// making a window. A named one is loaded every time.
+HCURSOR SystemCursor(const char* identifier);
 
 // The window that owns the program's dialogs and shell progress windows: the
 // main window control's, none while there is none (its window is not made here).

@@ -173,7 +173,7 @@ LRESULT TControl::OnCloseMessage(const MSG& msg) {
 }
 
 LRESULT TControl::OnNcDestroy(const MSG& msg, bool& returnAtOnce) {
-  RemovePropA(msg.hwnd, "SELF_");
+  UnbindWindow(msg.hwnd);
   // A window without object handled here on behalf of the main window.
   if (msg.hwnd != Handle) return CallDefault(msg);
   if (!InDestructor && !MakingWindow) LetGoOfDyingWindow();

@@ -180,9 +180,12 @@ void SetHeight(TControl* control, int32_t height) {
   control->SetBoundsRect(bounds);
 }
 
+// One move for both coordinates.
 void SetPosition(TControl* control, int32_t x, int32_t y) {
-  SetLeft(control, x);
-  SetTop(control, y);
+  RECT bounds = BoundsRect(control);
+  OffsetRect(&bounds, x - bounds.left, y - bounds.top);
+  control->PositionGiven |= 3;
+  control->SetBoundsRect(bounds);
 }
 
 void SetSize(TControl* control, int32_t width, int32_t height) {
@@ -240,7 +243,7 @@ void SetEnabled(TControl* control, bool on) {
 }
 
 void SetCursor(TControl* control, HINSTANCE module, const char* identifier) {
-  control->SetCursor(LoadCursorA(module, identifier));
+  control->SetCursor(module ? LoadCursorA(module, identifier) : SystemCursor(identifier));
 }
 
 void SetIcon(TControl* control, HICON icon) {

@@ -42,7 +42,7 @@ bool TControl::CreateTheWindow() {
   WNDCLASSA wc{};
   wc.style = ClassStyle;
   wc.lpfnWndProc = DefWndProc;
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(0x7F00));  // IDC_ARROW
+  wc.hCursor = SystemCursor(MAKEINTRESOURCEA(0x7F00));  // IDC_ARROW
   wc.hInstance = instance;
 
   const std::string name = BaseClassNameAsIs ? BaseClassName : "obj_" + BaseClassName;
@@ -85,7 +85,7 @@ bool TControl::CreateTheWindow() {
   if (!window) return false;
 
   SendMessageA(window, WM_UPDATEUISTATE, kClearHideFocus, 0);
-  if (!GetPropA(window, "SELF_")) SetPropA(window, "SELF_", this);
+  if (BoundControl(window) != this && !ControlOfWindow(window)) BindWindow(window, this);
   if (!IsControl) SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(GetIcon()));
   if (OnWindowCreated) OnWindowCreated(this);
   if (WindowCreatedHook) WindowCreatedHook(this);
@@ -117,12 +117,12 @@ LRESULT CALLBACK WndProcShared(HWND window, UINT message, WPARAM wParam, LPARAM 
   TControl* control = nullptr;
   if (window) {
     // A window that already carries an object is never taken by the one being created.
-    control = ControlOfWindow(window);
+    control = BoundControl(window);
     if (!control && CreatingControl) {
       control = CreatingControl;
       CreatingControl = nullptr;
       control->Handle = window;
-      SetPropA(window, "SELF_", control);
+      BindWindow(window, control);
     }
   }
   MSG msg{};

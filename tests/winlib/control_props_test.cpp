@@ -53,6 +53,12 @@ bool CountStyleChanges(TControl*, MSG& msg, LRESULT&) {
   return false;
 }
 
+int moves = 0;
+bool CountMoves(TControl*, MSG& msg, LRESULT&) {
+  if (msg.message == WM_WINDOWPOSCHANGING) ++moves;
+  return false;
+}
+
 }  // namespace
 
 TEST_F(ControlProps, EightPointsAreElevenPixelsHighAt96Dpi) {
@@ -90,6 +96,25 @@ TEST_F(ControlProps, SizeOfZeroKeepsThatDimension) {
   GetClientRect(form->Handle, &client);
   EXPECT_EQ(client.bottom, 120);
   EXPECT_EQ(ClientHeight(form), 100);
+}
+
+TEST_F(ControlProps, APositionIsOneMoveAndWhereTheWindowStandsNone) {
+  child->AddMessageHandler(CountMoves, false);
+  moves = 0;
+  SetPosition(child, 7, 9);
+  EXPECT_EQ(moves, 1);
+  EXPECT_EQ(Left(child), 7);
+  EXPECT_EQ(Top(child), 9);
+  SetPosition(child, 7, 9);
+  SetLeft(child, 7);
+  SetWidth(child, Width(child));
+  EXPECT_EQ(moves, 1);
+  // A window moved behind the library's back is still moved back.
+  SetWindowPos(child->Handle, nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  moves = 0;
+  SetPosition(child, 7, 9);
+  EXPECT_EQ(moves, 1);
+  EXPECT_EQ(Left(child), 7);
 }
 
 TEST_F(ControlProps, AlphaOf255RemovesTheLayeredStyle) {
