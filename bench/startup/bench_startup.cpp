@@ -2,12 +2,11 @@
 // working set then, for brumix.exe against a bare window program started and
 // watched the same way (and against the bare program loading the libraries
 // brumix.exe imports beyond its own, and making the same child windows, to
-// tell the share of each). Runs alternate
-// between the programs; medians of BENCH_RUNS runs each (default 7), after
-// one unmeasured start of each. The best run is shown too: on a shared
-// machine the noise only ever adds. The watcher looks every BENCH_POLL_MS
-// milliseconds (default 1); looking less often shows whether the looking
-// itself slows the programs down.
+// tell the share of each). Runs alternate between the programs; medians of
+// BENCH_RUNS runs each (default 7), after one unmeasured start of each. The
+// best run is shown too: on a shared machine the noise only ever adds. The
+// watcher looks every BENCH_POLL_MS milliseconds (default 1); looking less
+// often shows whether the looking itself slows the programs down.
 #include <windows.h>
 
 #include <algorithm>
@@ -66,6 +65,7 @@ Launch Measure(const Program& program) {
   const double start = Now();
   if (!driver.StartExe(program.path, program.arguments)) return launch;
   HWND window = nullptr;
+  static const DWORD pollMs = EnvCount("BENCH_POLL_MS", 1);
   const DWORD startTick = GetTickCount();
   while (!window && GetTickCount() - startTick < kTimeoutMs) {
     const DWORD processId = driver.ProcessId();
@@ -80,7 +80,7 @@ Launch Measure(const Program& program) {
       if (launch.shown == 0) launch.shown = launch.ready;
       if (launch.firstWindow == 0) launch.firstWindow = launch.shown;
     }
-    if (!window && WaitForSingleObject(driver.Process(), EnvCount("BENCH_POLL_MS", 1)) == WAIT_OBJECT_0) break;
+    if (!window && WaitForSingleObject(driver.Process(), pollMs) == WAIT_OBJECT_0) break;
   }
   if (!window) return launch;
   launch.atReady = MemoryOf(driver.Process());
