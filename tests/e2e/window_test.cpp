@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -68,32 +67,15 @@ class Brumix : public ::testing::Test {
     ASSERT_TRUE(program_.Start(""));
     form_ = program_.WaitForWindow("obj_Form", kTitle);
     ASSERT_NE(form_, nullptr);
-    FindControls();
-    ASSERT_EQ(lamps_.size(), static_cast<size_t>(kRows));
-    ASSERT_TRUE(count_ && about_ && exit_ && bar_);
+    window_.Find(form_);
+    ASSERT_EQ(window_.lamps.size(), static_cast<size_t>(kRows));
+    ASSERT_TRUE(window_.count && window_.about && window_.exit && window_.bar);
     // Ready for input once the start step has focused the first cleaning button.
-    ASSERT_TRUE(Eventually([&] { return FocusOf(form_) == cleaners_[kIE]; }));
-  }
-
-  void FindControls() {
-    for (HWND child : ChildWindows(form_)) {
-      const std::string text = WindowText(child);
-      for (int row = 0; row < kRows; ++row) {
-        if (text == kCleaners[row].caption) cleaners_[row] = child;
-      }
-      if (text == kCountCaption) count_ = child;
-      if (text == kAbout) about_ = child;
-      if (text == kExit) exit_ = child;
-      if (ClassOf(child).ends_with("msctls_statusbar32")) bar_ = child;
-      if (ClassOf(child) == "obj_STATIC" && text.empty()) lamps_.push_back(child);
-    }
-    std::sort(lamps_.begin(), lamps_.end(),
-              [](HWND a, HWND b) { return RectInParent(a).top < RectInParent(b).top; });
+    ASSERT_TRUE(Eventually([&] { return FocusOf(form_) == window_.cleaners[kIE]; }));
   }
 
   std::string Folder(int row) const { return tree_.Folder(kCleaners[row].target); }
-  COLORREF Lamp(int row) const { return PixelAtCentre(lamps_[row]); }
-  StatusView Status() const { return ReadStatusBar(program_.Process(), bar_); }
+  StatusView Status() const { return ReadStatusBar(program_.Process(), window_.bar); }
   // Class and caption of each top-level window the program shows besides
   // its application window, which has no height.
   std::vector<std::string> Shown() const {
@@ -134,9 +116,7 @@ class Brumix : public ::testing::Test {
   TargetTree tree_;
   ProgramDriver program_;
   HWND form_ = nullptr;
-  std::array<HWND, kRows> cleaners_{};
-  std::vector<HWND> lamps_;
-  HWND count_ = nullptr, about_ = nullptr, exit_ = nullptr, bar_ = nullptr;
+  MainWindow window_;
   std::vector<std::string> mustStay_;
 };
 
@@ -156,7 +136,7 @@ TEST_F(Brumix, StartsAsDesignedShowsItsAboutBoxAndExitsByItsButton) {
 
   RECT frame{};
   GetWindowRect(form_, &frame);
-  const int barHeight = RectInParent(bar_).bottom - RectInParent(bar_).top;
+  const int barHeight = RectInParent(window_.bar).bottom - RectInParent(window_.bar).top;
   EXPECT_EQ(frame.right - frame.left, 307);
   EXPECT_EQ(frame.bottom - frame.top, 376 + barHeight);
   EXPECT_EQ(frame.left, (GetSystemMetrics(SM_CXSCREEN) - 307) / 2);
@@ -191,25 +171,25 @@ TEST_F(Brumix, StartsAsDesignedShowsItsAboutBoxAndExitsByItsButton) {
   EXPECT_EQ(bitmapButtons, 9);
   for (int row = 0; row < kRows; ++row) {
     SCOPED_TRACE(kCleaners[row].caption);
-    ASSERT_NE(cleaners_[row], nullptr);
-    EXPECT_EQ(GetWindowLongA(cleaners_[row], GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
-    EXPECT_EQ(Placement(cleaners_[row]), At(10, 40 + 30 * row, 240, 20));
-    EXPECT_EQ(Placement(lamps_[row]), At(260, 40 + 30 * row, 25, 25));
+    ASSERT_NE(window_.cleaners[row], nullptr);
+    EXPECT_EQ(GetWindowLongA(window_.cleaners[row], GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+    EXPECT_EQ(Placement(window_.cleaners[row]), At(10, 40 + 30 * row, 240, 20));
+    EXPECT_EQ(Placement(window_.lamps[row]), At(260, 40 + 30 * row, 25, 25));
     // Drawn a moment after the window shows.
-    EXPECT_TRUE(Eventually([&] { return Lamp(row) == kTeal; })) << Lamp(row);
+    EXPECT_TRUE(Eventually([&] { return window_.Lamp(row) == kTeal; })) << window_.Lamp(row);
   }
-  EXPECT_EQ(GetWindowLongA(count_, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
-  EXPECT_EQ(Placement(count_), At(10, 280, 240, 20));
-  EXPECT_EQ(Placement(about_), At(10, 315, 120, 20));
-  EXPECT_EQ(Placement(exit_), At(135, 315, 115, 20));
+  EXPECT_EQ(GetWindowLongA(window_.count, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+  EXPECT_EQ(Placement(window_.count), At(10, 280, 240, 20));
+  EXPECT_EQ(Placement(window_.about), At(10, 315, 120, 20));
+  EXPECT_EQ(Placement(window_.exit), At(135, 315, 115, 20));
   RECT client{};
   GetClientRect(form_, &client);
-  EXPECT_EQ(Placement(bar_), At(0, client.bottom - barHeight, client.right, barHeight));
+  EXPECT_EQ(Placement(window_.bar), At(0, client.bottom - barHeight, client.right, barHeight));
   EXPECT_TRUE(Status().simple);
   EXPECT_EQ(Status().text, kWaiting);
 
   ASSERT_TRUE(TargetTree::MakeFile(Folder(kIE) + "\\junk.tmp"));
-  ClickCentre(about_);
+  ClickCentre(window_.about);
   const HWND box = program_.WaitForWindow("#32770", "");
   ASSERT_NE(box, nullptr);
   int boxButtons = 0;
@@ -234,12 +214,12 @@ TEST_F(Brumix, StartsAsDesignedShowsItsAboutBoxAndExitsByItsButton) {
   // Closing the box changed nothing.
   EXPECT_TRUE(Running());
   EXPECT_TRUE(scratch::Exists(Folder(kIE) + "\\junk.tmp"));
-  EXPECT_EQ(WindowText(count_), kCountCaption);
+  EXPECT_EQ(WindowText(window_.count), kCountCaption);
   EXPECT_EQ(Status().text, kWaiting);
   for (int row = 0; row < kRows; ++row)
-    EXPECT_TRUE(Eventually([&] { return Lamp(row) == kTeal; })) << row;
+    EXPECT_TRUE(Eventually([&] { return window_.Lamp(row) == kTeal; })) << row;
 
-  ClickCentre(exit_);
+  ClickCentre(window_.exit);
   ASSERT_TRUE(program_.WaitForExit());
   EXPECT_EQ(program_.ExitCode(), 0u);
 }
@@ -254,11 +234,11 @@ TEST_F(Brumix, EachCleaningButtonEmptiesOnlyItsTargetAndTheCountAddsUpAllEight) 
 
   // 36 MB of files, 8 MB in subfolders and 1.4 MB held open: 45.4 MB. What
   // lies beside a target or behind a link is not counted.
-  ClickCentre(count_);
-  EXPECT_TRUE(Eventually([&] { return WindowText(count_) == CountText(45); }))
-      << WindowText(count_);
+  ClickCentre(window_.count);
+  EXPECT_TRUE(Eventually([&] { return WindowText(window_.count) == CountText(45); }))
+      << WindowText(window_.count);
   for (int row = 0; row < kRows; ++row) {
-    EXPECT_TRUE(Eventually([&] { return Lamp(row) == kTeal; })) << row;
+    EXPECT_TRUE(Eventually([&] { return window_.Lamp(row) == kTeal; })) << row;
     EXPECT_TRUE(scratch::Exists(Folder(row) + "\\sub\\inner.dat")) << row;
   }
   EXPECT_TRUE(Status().simple);
@@ -270,23 +250,23 @@ TEST_F(Brumix, EachCleaningButtonEmptiesOnlyItsTargetAndTheCountAddsUpAllEight) 
     // Firefox deletes the profile folders and leaves files lying beside them.
     const bool fileGoes = row != kFirefox;
     if (row % 2 == 0) {
-      ClickCentre(cleaners_[row]);
+      ClickCentre(window_.cleaners[row]);
     } else {
-      ClickButton(cleaners_[row]);
+      ClickButton(window_.cleaners[row]);
     }
     EXPECT_TRUE(Eventually([&] {
       return !scratch::Exists(folder + "\\sub") &&
-             scratch::Exists(folder + "\\junk.tmp") != fileGoes && Lamp(row) == kGreen;
+             scratch::Exists(folder + "\\junk.tmp") != fileGoes && window_.Lamp(row) == kGreen;
     }));
     if (row + 1 < kRows) {
-      EXPECT_EQ(Lamp(row + 1), kTeal);
+      EXPECT_EQ(window_.Lamp(row + 1), kTeal);
     }
     EXPECT_FALSE(Status().simple);
     EXPECT_EQ(Status().text, kCleaned);
 
     // Again, with nothing left to delete: nothing changes.
-    ClickButton(cleaners_[row]);
-    EXPECT_EQ(Lamp(row), kGreen);
+    ClickButton(window_.cleaners[row]);
+    EXPECT_EQ(window_.Lamp(row), kGreen);
     EXPECT_FALSE(Status().simple);
     EXPECT_EQ(Status().text, kCleaned);
   }
@@ -296,8 +276,8 @@ TEST_F(Brumix, EachCleaningButtonEmptiesOnlyItsTargetAndTheCountAddsUpAllEight) 
     EXPECT_TRUE(scratch::Exists(path)) << path;
 
   // What is left: the held file and Firefox's 4 MB, 5.4 MB in all.
-  ClickButton(count_);
-  EXPECT_EQ(WindowText(count_), CountText(5));
+  ClickButton(window_.count);
+  EXPECT_EQ(WindowText(window_.count), CountText(5));
   CloseHandle(holder);
 
   POINT closeBox{};
@@ -326,16 +306,17 @@ TEST_F(Brumix, TabWalksTheButtonsSpacePressesOneAndAltF4Closes) {
   EXPECT_EQ(backward, expectedBackward);
   // The keys are handled in order, so Enter and Esc were handled long ago.
   EXPECT_TRUE(scratch::Exists(Folder(kIE) + "\\junk.tmp"));
-  EXPECT_EQ(WindowText(count_), kCountCaption);
+  EXPECT_EQ(WindowText(window_.count), kCountCaption);
   EXPECT_EQ(Shown(), std::vector<std::string>{"obj_Form Brumix 1.2"});
 
-  ASSERT_EQ(FocusOf(form_), cleaners_[kIE]);
+  ASSERT_EQ(FocusOf(form_), window_.cleaners[kIE]);
   PressKeys({VK_SPACE});
   EXPECT_TRUE(Eventually(
-      [&] { return !scratch::Exists(Folder(kIE) + "\\junk.tmp") && Lamp(kIE) == kGreen; }));
+      [&] { return !scratch::Exists(Folder(kIE) + "\\junk.tmp") && window_.Lamp(kIE) == kGreen; }));
   ASSERT_EQ(MoveFocus({VK_SHIFT, VK_TAB}), kCountCaption);
   PressKeys({VK_SPACE});
-  EXPECT_TRUE(Eventually([&] { return WindowText(count_) == CountText(0); })) << WindowText(count_);
+  EXPECT_TRUE(Eventually([&] { return WindowText(window_.count) == CountText(0); }))
+      << WindowText(window_.count);
 
   PressKeys({VK_MENU, VK_F4});
   ASSERT_TRUE(program_.WaitForExit());
