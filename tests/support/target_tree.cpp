@@ -1,5 +1,7 @@
 #include "target_tree.h"
 
+#include "tree_listing.h"
+
 namespace {
 
 constexpr char kShellFolders[] =
@@ -103,14 +105,7 @@ bool TargetTree::MakeFolders(const std::string& path) const {
 }
 
 bool TargetTree::MakeFile(const std::string& path, uint64_t size) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER end;
-  end.QuadPart = static_cast<LONGLONG>(size);
-  const bool sized = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-  CloseHandle(file);
-  return sized;
+  return MakeFileAnyLength(path, size);
 }
 
 bool TargetTree::IsEmptyFolder(const std::string& folder) {

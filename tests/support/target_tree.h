@@ -38,7 +38,8 @@ class TargetTree {
 
   // Every folder of the path, below the tree's root.
   bool MakeFolders(const std::string& path) const;
-  // A file of that many bytes, sparse: no data is written.
+  // A file of that many bytes, sparse: no data is written. Its folders are
+  // made too.
   static bool MakeFile(const std::string& path, uint64_t size = 10);
   static bool IsEmptyFolder(const std::string& folder);
 
