@@ -14,13 +14,8 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 
-if [ "${2:-}" != --inner ]; then
-  cmake --build "$build" --target bench_clean >/dev/null
-  # One Wine session for the whole run; bash itself has no Russian locale.
-  exec xvfb-run -a "$root/scripts/wine-session" "$build" env LC_ALL=C "$0" "$build" --inner
-fi
-
 source "$root/bench/support/trees.sh"
+bench_enter_wine_session "$root" "$build" bench_clean "$0" "${2:-}"
 files=${BENCH_FILES:-20000}
 runs=${BENCH_RUNS:-3}
 targets=${BENCH_CLEAN_TARGETS:-temp firefox}

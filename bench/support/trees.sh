@@ -1,6 +1,16 @@
-# Sourced by the run scripts of the benchmarks that drive brumix.exe: the
-# cleaner's eight folders below a scratch root (the names bench_support.cpp
-# gives them) and a quick way to fill them from the Linux side.
+# Sourced by the run scripts of the benchmarks that drive brumix.exe: how they
+# get into a Wine session, the cleaner's eight folders below a scratch root
+# (the names bench_support.cpp gives them) and a quick way to fill them from
+# the Linux side.
+
+# bench_enter_wine_session ROOT BUILD PROGRAM SCRIPT [--inner]: outside a Wine
+# session, builds the benchmark's PROGRAM and runs SCRIPT again inside one,
+# for the whole run (bash itself has no Russian locale); inside, returns.
+bench_enter_wine_session() {
+  [ "${5:-}" = --inner ] && return 0
+  cmake --build "$2" --target "$3" >/dev/null
+  exec xvfb-run -a "$1/scripts/wine-session" "$2" env LC_ALL=C "$4" "$2" --inner
+}
 
 # In the order of TargetsBelow: temp ie chrome firefox yandex vivaldi opera12 opera20.
 bench_target_names=(temp ie chrome firefox yandex vivaldi opera12 opera20)
