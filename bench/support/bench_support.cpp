@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "target_tree.h"
 #include "window_probe.h"
 
 namespace {
@@ -21,14 +20,6 @@ std::string Environment(const char* name) {
   char value[MAX_PATH * 2] = {};
   GetEnvironmentVariableA(name, value, sizeof value);
   return value;
-}
-
-void PutBack(const char* valueName, const std::optional<std::string>& value) {
-  if (value) {
-    WriteShellFolder(valueName, *value);
-  } else {
-    DeleteShellFolder(valueName);
-  }
 }
 
 bool IsBitmapButton(HWND window) {
@@ -83,25 +74,6 @@ std::optional<BenchTarget> TargetNamed(const std::string& root, const std::strin
     if (name == target.name) return target;
   }
   return std::nullopt;
-}
-
-PointedTargets::PointedTargets(const std::string& root)
-    : savedCache_(ReadShellFolder("Cache")),
-      savedLocal_(ReadShellFolder("Local AppData")),
-      savedTmp_(Environment("TMP")),
-      savedTemp_(Environment("TEMP")) {
-  WriteShellFolder("Cache", root + "\\ie");
-  WriteShellFolder("Local AppData", root + "\\local");
-  // GetTempPathA answers TMP first, then TEMP.
-  SetEnvironmentVariableA("TMP", (root + "\\temp").c_str());
-  SetEnvironmentVariableA("TEMP", (root + "\\temp").c_str());
-}
-
-PointedTargets::~PointedTargets() {
-  SetEnvironmentVariableA("TMP", savedTmp_.c_str());
-  SetEnvironmentVariableA("TEMP", savedTemp_.c_str());
-  PutBack("Cache", savedCache_);
-  PutBack("Local AppData", savedLocal_);
 }
 
 std::optional<MainWindow> ReadyMainWindow(DWORD processId) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "program_driver.h"
+#include "target_tree.h"
 
 double Now();
 double Median(std::vector<double> values);
@@ -35,16 +36,10 @@ std::optional<BenchTarget> TargetNamed(const std::string& root, const std::strin
 
 // For its lifetime the "Cache" and "Local AppData" shell folders, and TMP and
 // TEMP (which a started program inherits), lead to the targets below root.
-class PointedTargets {
+class PointedTargets : public PointedFolders {
  public:
-  explicit PointedTargets(const std::string& root);
-  ~PointedTargets();
-  PointedTargets(const PointedTargets&) = delete;
-  PointedTargets& operator=(const PointedTargets&) = delete;
-
- private:
-  std::optional<std::string> savedCache_, savedLocal_;
-  std::string savedTmp_, savedTemp_;
+  explicit PointedTargets(const std::string& root)
+      : PointedFolders(root + "\\ie", root + "\\local", root + "\\temp") {}
 };
 
 // The main window as a user first meets it.

@@ -11,13 +11,28 @@ void TKVDir::doChDir(TData& data, uint16_t) {
   TailNull(data, onChDir);
 }
 
-// A failed GetTempPathA gives an empty text, never a lone "\": that would
-// send the %temp% cleaning to the root of the current drive.
+namespace {
+
+std::string EnvironmentValue(const char* name) {
+  const DWORD size = GetEnvironmentVariableA(name, nullptr, 0);
+  if (size == 0) return {};
+  std::string value(size, '\0');
+  const DWORD length = GetEnvironmentVariableA(name, value.data(), size);
+  value.resize(length < size ? length : 0);
+  return value;
+}
+
+}  // namespace
+
+// The variable GetTempPath reads, TMP and then TEMP, as it was set: the call
+// itself would turn a relative value into a folder below the current one,
+// and with both unset it answers the user's profile or the Windows folder,
+// which a cleaner must never take for its temporary folder: with both unset
+// or empty the text is empty. Whether the folder is safe to empty is the
+// cleaner's to judge.
 void TKVDir::TempPath(TData& data, uint16_t) {
-  char buffer[MAX_PATH + 1] = {};
-  const DWORD length = GetTempPathA(sizeof buffer, buffer);
-  std::string path;
-  if (length > 0 && length < sizeof buffer) path = buffer;
+  std::string path = EnvironmentValue("TMP");
+  if (path.empty()) path = EnvironmentValue("TEMP");
   if (!path.empty() && path.back() != '\\') path += '\\';
   SetString(data, path);
 }

@@ -12,7 +12,8 @@ class TKVDir : public TKVComponent {
   // Input event: sets the current directory to Dir, then fires onChDir (null)
   // whether or not that worked.
   void doChDir(TData& data, uint16_t index);
-  // Data output: the temporary folder, always ending in "\".
+  // Data output: the temporary folder as TMP (else TEMP) names it, ending in
+  // "\"; empty when neither is set.
   void TempPath(TData& data, uint16_t index);
 
   TKV_Event DirLink;

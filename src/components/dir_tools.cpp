@@ -10,6 +10,7 @@
 
 #include "control.h"
 #include "dir_list.h"
+#include "safe_target.h"
 
 namespace {
 
@@ -233,6 +234,8 @@ void TKVDirTools::doDelete(TData& data, uint16_t) {
   if (path.size() > kShellPathLimit || !IsPlainPath(path)) return;
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || UnsafeForShell(path, attributes)) return;
+  // The second line behind the searches' own check of their folder.
+  if (IsFolder(attributes) && IsGuardedFolder(path)) return;
 
   // The shell takes a list of names ended by an empty one: the string's own
   // terminator after the pushed zero gives the second zero byte.
@@ -252,7 +255,8 @@ void TKVDirTools::doDelete(TData& data, uint16_t) {
 
 void TKVDirTools::doSize(TData& data, uint16_t) {
   const std::string path = ReadString(data, DirLink, {});
-  const uint64_t total = TreeSize(path);
+  const bool measured = !SafeTargetOnly || JudgeCleaningTarget(path) == TargetVerdict::kSafe;
+  const uint64_t total = measured ? TreeSize(path) : 0;
   if (total < (uint64_t{1} << 31)) {
     SetInteger(data, static_cast<int32_t>(total));
   } else {

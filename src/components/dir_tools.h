@@ -13,6 +13,7 @@ class TKVDirTools : public TKVComponent {
  public:
   // Input event: deletes the path read from Dir (unlinked: the path that came
   // with the event). onEnd (null) fires only when the shell deleted it all.
+  // A system or user folder, or a folder that holds one, is never deleted.
   void doDelete(TData& data, uint16_t index);
   // Input event: the size of the tree at Dir goes on through onEnd in the very
   // record, an integer below 2^31 and a real from there on.
@@ -30,6 +31,8 @@ class TKVDirTools : public TKVComponent {
   uint8_t RenameOnCollision = 0;
   uint8_t Silent = 0;
   uint8_t SimpleProgress = 0;
+  // 1: doSize measures only a folder that is safe to empty; any other is 0.
+  uint8_t SafeTargetOnly = 0;
   TKV_Event DirLink;
   TKV_Event onEnd;
 };

@@ -1,6 +1,8 @@
 #include "file_search.h"
 
 #include "dir_list.h"
+#include "running_program.h"
+#include "safe_target.h"
 
 namespace {
 
@@ -18,11 +20,30 @@ bool MaskMatches(std::string_view mask, std::string_view name) {
   return WildcardMatches(mask, name, true);
 }
 
+// The folder is judged itself, before anything is walked: a walk that
+// descends cannot tell a user's own folder below a wrongly chosen root from junk.
 void TKVFileSearch::doSearch(TData& data, uint16_t) {
   std::string folder = ReadString(data, DirLink, Dir);
   const std::string mask = ReadString(data, MaskLink, Mask);
   currentMask_ = LowerAscii(mask);
+  if (SafeTargetOnly) {
+    const TargetVerdict verdict = JudgeCleaningTarget(folder);
+    if (verdict == TargetVerdict::kUnsafe) {
+      TailInteger(data, onRefuse, kRefusedUnsafeFolder);
+      return;
+    }
+    // Nothing there: the search is over, with no match.
+    if (verdict == TargetVerdict::kMissing) {
+      matchCount_ = 0;
+      TailInteger(data, onEndSearch, matchCount_);
+      return;
+    }
+  }
   if (folder.empty()) return;
+  if (!OwnerProgram.empty() && IsProgramRunning(OwnerProgram)) {
+    TailInteger(data, onRefuse, kRefusedOwnerRunning);
+    return;
+  }
   if (folder.back() != '\\') folder += '\\';
   if (currentMask_.empty()) currentMask_ = "*";
   matchCount_ = 0;

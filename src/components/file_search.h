@@ -11,10 +11,15 @@
 #include "component.h"
 #include "event.h"
 
+// What onRefuse carries: why a folder was not walked.
+constexpr int32_t kRefusedUnsafeFolder = 0;
+constexpr int32_t kRefusedOwnerRunning = 1;
+
 class TKVFileSearch : public TKVComponent {
  public:
   // Input event: reads Dir, then Mask, so an incoming chain fills the unlinked
-  // inputs with empty properties in that order. Ends with onEndSearch.
+  // inputs with empty properties in that order. Ends with onEndSearch, or
+  // with onRefuse when the folder may not be walked.
   void doSearch(TData& data, uint16_t index);
 
   // Files that matched the mask in the last search.
@@ -28,11 +33,19 @@ class TKVFileSearch : public TKVComponent {
   uint8_t FullName = 0;
   // What onSearch reports: 0 files only, 1 folders only, 2 files and folders.
   uint8_t Include = 0;
+  // 1: only a folder that is safe to empty is walked (a missing one ends the
+  // search with no match); any other, an empty text included, is refused.
+  uint8_t SafeTargetOnly = 0;
+  // The image name of the program that keeps the folder ("chrome.exe"):
+  // while it runs the folder is refused.
+  std::string OwnerProgram;
   TKV_Event DirLink;
   TKV_Event MaskLink;
   TKV_Event onEndSearch;
   TKV_Event onSearch;
   TKV_Event onOtherFiles;
+  // Integer: kRefusedUnsafeFolder or kRefusedOwnerRunning.
+  TKV_Event onRefuse;
 
  private:
   // folder always ends with "\".

@@ -20,6 +20,23 @@ HKEY RootFromIndex(uint8_t index) {
   return reinterpret_cast<HKEY>(kRootKeys[index]);
 }
 
+// "%USERPROFILE%\X" as the environment has it; a name that is not set
+// stays as written, as the system leaves it.
+std::string Expanded(const std::string& text) {
+  std::string expanded(text.size() + 1, '\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const DWORD size = ExpandEnvironmentStringsA(text.c_str(), expanded.data(),
+                                                 static_cast<DWORD>(expanded.size()));
+    if (size == 0) return {};
+    if (size <= expanded.size()) {
+      expanded.resize(size - 1);
+      return expanded;
+    }
+    expanded.assign(size, '\0');
+  }
+  return {};
+}
+
 bool IsPredefined(HKEY key) {
   return reinterpret_cast<ULONG_PTR>(key) >= 0x80000000;
 }
@@ -59,16 +76,16 @@ void TKVRegKey::Close() {
   path_.clear();
 }
 
-bool TKVRegKey::QueryBytes(const std::string& name, std::string& bytes) const {
+bool TKVRegKey::QueryBytes(const std::string& name, std::string& bytes, DWORD* type) const {
   bytes.clear();
   DWORD size = 0;
-  if (RegQueryValueExA(current_, name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) {
+  if (RegQueryValueExA(current_, name.c_str(), nullptr, type, nullptr, &size) != ERROR_SUCCESS) {
     return false;
   }
   if (size == 0) return true;
   bytes.resize(size);
-  if (RegQueryValueExA(current_, name.c_str(), nullptr, nullptr,
-                       reinterpret_cast<BYTE*>(bytes.data()), &size) != ERROR_SUCCESS) {
+  if (RegQueryValueExA(current_, name.c_str(), nullptr, type, reinterpret_cast<BYTE*>(bytes.data()),
+                       &size) != ERROR_SUCCESS) {
     bytes.clear();
     return false;
   }
@@ -119,18 +136,9 @@ void TKVRegistry::ReadTyped(const std::string& name, TData& result) {
       SetInteger(result, value);
       break;
     }
-    case 1: {
-      std::string text;
-      if (!key_.QueryBytes(name, text)) text.clear();
-      // Whatever the value's type, the text ends at its first zero byte: the
-      // string kinds end there, and a zero inside a text would silently cut
-      // every path later joined to it. Expandable strings stay unexpanded; a
-      // string stored without its zero keeps exactly the bytes returned.
-      const size_t zero = text.find('\0');
-      if (zero != std::string::npos) text.resize(zero);
-      SetString(result, text);
+    case 1:
+      SetString(result, ReadText(name));
       break;
-    }
     case 2: {
       double value = 0.0;
       if (!key_.QueryFixed(name, &value, sizeof value)) value = 0.0;
@@ -143,6 +151,21 @@ void TKVRegistry::ReadTyped(const std::string& name, TData& result) {
     default:
       break;
   }
+}
+
+// Only the string kinds are text. The bytes of a number, a binary value or a
+// list can spell anything, "C:\" too, and a folder path read from them would
+// point a cleaner wherever they happen to spell: they give the empty text.
+std::string TKVRegistry::ReadText(const std::string& name) const {
+  std::string text;
+  DWORD type = REG_NONE;
+  if (!key_.QueryBytes(name, text, &type) || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
+  // The text ends at its first zero: a zero inside would silently cut every
+  // path later joined to it. A string stored without its zero keeps exactly
+  // the bytes returned, and nothing past them is read.
+  const size_t zero = text.find('\0');
+  if (zero != std::string::npos) text.resize(zero);
+  return type == REG_EXPAND_SZ ? Expanded(text) : text;
 }
 
 void TKVRegistry::ReadStream(const std::string& name, TData& result) {

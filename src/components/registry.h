@@ -30,9 +30,10 @@ class TKVRegKey {
   [[nodiscard]] bool IsOpen() const { return current_ != nullptr; }
   [[nodiscard]] const std::string& Path() const { return path_; }
 
-  // The value's data, exactly the bytes the registry returned; false when
-  // the value is missing or unreadable. Needs an open key.
-  [[nodiscard]] bool QueryBytes(const std::string& name, std::string& bytes) const;
+  // The value's data, exactly the bytes the registry returned, and its type
+  // when asked; false when the value is missing or unreadable. Needs an open key.
+  [[nodiscard]] bool QueryBytes(const std::string& name, std::string& bytes,
+                                DWORD* type = nullptr) const;
   // Fills at most size bytes; false when the value is missing or longer.
   [[nodiscard]] bool QueryFixed(const std::string& name, void* buffer, DWORD size) const;
 
@@ -71,6 +72,7 @@ class TKVRegistry : public TKVComponent {
   // Reads into result; false when the key could not be opened.
   bool ReadValue(TData& incoming, TData& result);
   void ReadTyped(const std::string& name, TData& result);
+  [[nodiscard]] std::string ReadText(const std::string& name) const;
   void ReadStream(const std::string& name, TData& result);
   void FreeStream();
 

@@ -58,18 +58,24 @@ void BuildPathBelow(TKVStrCatDelim& builder, const char* subPath) {
   builder.Str2 = subPath;
 }
 
-void SearchEverything(TKVFileSearch& search, uint8_t include) {
+// Walks only a folder that is safe to empty, and a browser's folder only while
+// that browser is closed.
+void SearchEverything(TKVFileSearch& search, uint8_t include, const char* browser = "") {
   search.Mask = "*";
   search.SearchSubDirs = 0;
   search.FullName = 1;
   search.Include = include;
+  search.SafeTargetOnly = 1;
+  search.OwnerProgram = browser;
 }
 
-// Deletes and measures without asking and without error dialogs.
+// Deletes and measures without asking and without error dialogs, and counts
+// nothing of a folder it would not empty.
 void WorkQuietly(TKVDirTools& tools, bool filesOnly) {
   tools.NoConfirmation = 1;
   tools.NoErrorUI = 1;
   tools.FilesOnly = filesOnly ? 1 : 0;
+  tools.SafeTargetOnly = 1;
 }
 
 void Calculate(TKVMath& math, uint8_t resultType, double op2) {
@@ -180,6 +186,15 @@ void SetUpStatusBar(TKVStatusBar& bar) {
   bar.SetStrings("Файлов нет! Это чудесно!\r\nМусор вычищен нах!\r\n");
 }
 
+// Says in the same bar why a press deleted nothing, one line per reason a
+// search refuses its folder.
+void SetUpRefusalTexts(TKVStatusBar& bar) {
+  static_assert(kRefusedUnsafeFolder == 0 && kRefusedOwnerRunning == 1);
+  bar.SetStrings(
+      "Эту папку чистить опасно: не трогаю.\r\n"
+      "Закройте браузер и нажмите ещё раз.\r\n");
+}
+
 // Registry reader -> path builder -> file search -> deleter.
 void JoinBrowserCleaning(TKVRegistry* reader, TKVStrCatDelim* builder, TKVFileSearch* search,
                          TKVDirTools* deleter) {
@@ -230,7 +245,7 @@ void TClassMainForm_25378D0::CreateComponents() {
   SetUpCleaningButton(*(btnDelTemp = Create<TKVBitBtn>(form)), 70, "Удалить %temp%", "delTemp");
   SearchEverything(*(fsTemp = Create<TKVFileSearch>()), kReportFilesAndFolders);
   WorkQuietly(*(dtDelTemp = Create<TKVDirTools>()), false);
-  SearchEverything(*(fsIE = Create<TKVFileSearch>()), kReportFilesAndFolders);
+  SearchEverything(*(fsIE = Create<TKVFileSearch>()), kReportFilesAndFolders, "iexplore.exe");
   // Always overridden by the linked folder; the placeholder is never expanded.
   fsIE->Dir = "%LOCALAPPDATA%\\Microsoft\\Windows\\Temporary Internet Files";
   WorkQuietly(*(dtDelIE = Create<TKVDirTools>()), false);
@@ -248,7 +263,7 @@ void TClassMainForm_25378D0::CreateComponents() {
   ReadShellFolder(*(regIE = Create<TKVRegistry>()), kCacheValue);
   SetUpCleaningButton(*(btnDelChrome = Create<TKVBitBtn>(form)), 100, "Удалить кэш Google Chrome",
                       "delGoogle");
-  SearchEverything(*(fsChrome = Create<TKVFileSearch>()), kReportFilesAndFolders);
+  SearchEverything(*(fsChrome = Create<TKVFileSearch>()), kReportFilesAndFolders, "chrome.exe");
   fsChrome->Dir = "%LOCALAPPDATA%\\Google\\Chrome\\User Data\\Default\\Cache";
   WorkQuietly(*(dtDelChrome = Create<TKVDirTools>()), false);
   SetUpLamp(*(ledChrome = Create<TKVLED>(form)), 100);
@@ -258,7 +273,7 @@ void TClassMainForm_25378D0::CreateComponents() {
                       "delGoogle");
   ReadShellFolder(*(regFirefox = Create<TKVRegistry>()), kLocalAppDataValue);
   // Firefox: only the profile folders go; files lying beside them stay.
-  SearchEverything(*(fsFirefox = Create<TKVFileSearch>()), kReportFoldersOnly);
+  SearchEverything(*(fsFirefox = Create<TKVFileSearch>()), kReportFoldersOnly, "firefox.exe");
   BuildPathBelow(*(catFirefox = Create<TKVStrCatDelim>()), kFirefoxProfiles);
   WorkQuietly(*(dtDelFirefox = Create<TKVDirTools>()), true);
   SetUpLamp(*(ledFirefox = Create<TKVLED>(form)), 130);
@@ -270,22 +285,22 @@ void TClassMainForm_25378D0::CreateComponents() {
                       "delGoogle");
   SetUpCleaningButton(*(btnDelOpera20 = Create<TKVBitBtn>(form)), 250,
                       "Удалить кэш Opera 20 и выше", "delGoogle");
-  SearchEverything(*(fsYandex = Create<TKVFileSearch>()), kReportFilesAndFolders);
+  SearchEverything(*(fsYandex = Create<TKVFileSearch>()), kReportFilesAndFolders, "browser.exe");
   WorkQuietly(*(dtDelYandex = Create<TKVDirTools>()), false);
   ReadShellFolder(*(regYandex = Create<TKVRegistry>()), kLocalAppDataValue);
   BuildPathBelow(*(catYandex = Create<TKVStrCatDelim>()), kYandexCache);
   SetUpLamp(*(ledYandex = Create<TKVLED>(form)), 160);
-  SearchEverything(*(fsVivaldi = Create<TKVFileSearch>()), kReportFilesAndFolders);
+  SearchEverything(*(fsVivaldi = Create<TKVFileSearch>()), kReportFilesAndFolders, "vivaldi.exe");
   WorkQuietly(*(dtDelVivaldi = Create<TKVDirTools>()), false);
   ReadShellFolder(*(regVivaldi = Create<TKVRegistry>()), kLocalAppDataValue);
   BuildPathBelow(*(catVivaldi = Create<TKVStrCatDelim>()), kVivaldiCache);
   SetUpLamp(*(ledVivaldi = Create<TKVLED>(form)), 190);
-  SearchEverything(*(fsOpera20 = Create<TKVFileSearch>()), kReportFilesAndFolders);
+  SearchEverything(*(fsOpera20 = Create<TKVFileSearch>()), kReportFilesAndFolders, "opera.exe");
   WorkQuietly(*(dtDelOpera20 = Create<TKVDirTools>()), true);
   ReadShellFolder(*(regOpera20 = Create<TKVRegistry>()), kLocalAppDataValue);
   BuildPathBelow(*(catOpera20 = Create<TKVStrCatDelim>()), kOpera20Folder);
   SetUpLamp(*(ledOpera20 = Create<TKVLED>(form)), 250);
-  SearchEverything(*(fsOpera12 = Create<TKVFileSearch>()), kReportFilesAndFolders);
+  SearchEverything(*(fsOpera12 = Create<TKVFileSearch>()), kReportFilesAndFolders, "opera.exe");
   WorkQuietly(*(dtDelOpera12 = Create<TKVDirTools>()), true);
   ReadShellFolder(*(regOpera12 = Create<TKVRegistry>()), kLocalAppDataValue);
   BuildPathBelow(*(catOpera12 = Create<TKVStrCatDelim>()), kOpera12Cache);
@@ -335,6 +350,7 @@ void TClassMainForm_25378D0::CreateComponents() {
   catCountText->Str2 = " мб мусора.";
   // Always overridden by the linked number of megabytes.
   catCountText->Delimiter = "  ";
+  SetUpRefusalTexts(*(sbRefusal = Create<TKVStatusBar>(form)));
 }
 
 void TClassMainForm_25378D0::JoinLinks() {
@@ -407,6 +423,12 @@ void TClassMainForm_25378D0::JoinCleaningLinks() {
   JoinBrowserCleaning(regVivaldi, catVivaldi, fsVivaldi, dtDelVivaldi);
   JoinBrowserCleaning(regOpera20, catOpera20, fsOpera20, dtDelOpera20);
   JoinBrowserCleaning(regOpera12, catOpera12, fsOpera12, dtDelOpera12);
+
+  // A refused folder says why in the status bar instead of lighting its lamp.
+  for (TKVFileSearch* search :
+       {fsTemp, fsIE, fsChrome, fsFirefox, fsYandex, fsVivaldi, fsOpera20, fsOpera12}) {
+    search->onRefuse = Link<&TKVStatusBar::doText>(sbRefusal, 1);
+  }
 }
 
 void TClassMainForm_25378D0::JoinCountLinks() {

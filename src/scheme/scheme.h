@@ -125,6 +125,8 @@ class TClassMainForm_25378D0 {
   TKVMath* mathSum8 = nullptr;
   TKVMath* mathToMB = nullptr;
   TKVStrCatDelim* catCountText = nullptr;
+  // Writes into sbStatus's bar why a search refused its folder.
+  TKVStatusBar* sbRefusal = nullptr;
 
  private:
   void CreateComponents();

@@ -326,58 +326,37 @@ TEST_F(DirTools, SizeIsAnIntegerBelowTwoGigabytesAndARealFromThere) {
   EXPECT_EQ(missing.intValue, 0);
 }
 
-TEST(Dir, TempPathEndsWithABackslashAndFeedsTheMeasurer) {
+// The variable as it was set, never GetTempPath's answer: that makes a
+// relative value absolute and falls back to the profile with both unset.
+TEST(Dir, TempPathIsTmpOrTempAsSetAndEmptyWithoutThem) {
   SetHooksWorking();
+  char savedTmp[32768] = {}, savedTemp[32768] = {};
+  const DWORD tmpLength = GetEnvironmentVariableA("TMP", savedTmp, sizeof savedTmp);
+  const DWORD tempLength = GetEnvironmentVariableA("TEMP", savedTemp, sizeof savedTemp);
+  const struct {
+    const char* tmp;
+    const char* temp;
+    const char* path;
+  } cases[] = {
+      {"C:\\T", "C:\\U", "C:\\T\\"},    // TMP first
+      {"C:\\T\\", nullptr, "C:\\T\\"},  // one backslash at the end, never two
+      {"", "C:\\U", "C:\\U\\"},         // an empty TMP counts as unset
+      {nullptr, "C:\\U", "C:\\U\\"},    // then TEMP
+      {".", nullptr, ".\\"},            // relative, as set: the cleaner refuses it
+      {"", "", ""},                     // no fallback to the profile
+      {nullptr, nullptr, ""},           // nor to the Windows folder
+  };
   TKVDir dir;
-  TData incoming;
-  const std::string temp = ReadString(incoming, Link<&TKVDir::TempPath>(&dir, 0), {});
-  char expected[MAX_PATH + 1] = {};
-  GetTempPathA(sizeof expected, expected);
-  EXPECT_EQ(temp, expected);
-  ASSERT_FALSE(temp.empty());
-  EXPECT_EQ(temp.back(), '\\');
-
-  ScratchFolder folder;
-  ASSERT_TRUE(scratch::WriteFile(folder / "seven.bin", "1234567"));
-  TKVDirTools measurer;
-  Recorder sizes;
-  measurer.DirLink = Link<&TKVDir::TempPath>(&dir, 0);
-  measurer.onEnd = Link<&Recorder::doRecord>(&sizes, 0);
-  FireNull(Link<&TKVDirTools::doSize>(&measurer, 3));
-  ASSERT_EQ(sizes.received.size(), 1u);
-  EXPECT_EQ(sizes.received[0].type, dtInteger);
-  EXPECT_GE(sizes.received[0].intValue, 7);
+  for (const auto& c : cases) {
+    SetEnvironmentVariableA("TMP", c.tmp);
+    SetEnvironmentVariableA("TEMP", c.temp);
+    TData incoming;
+    EXPECT_EQ(ReadString(incoming, Link<&TKVDir::TempPath>(&dir, 0), {}), c.path)
+        << (c.tmp ? c.tmp : "(unset)") << " " << (c.temp ? c.temp : "(unset)");
+  }
+  SetEnvironmentVariableA("TMP", tmpLength ? savedTmp : nullptr);
+  SetEnvironmentVariableA("TEMP", tempLength ? savedTemp : nullptr);
   SetHooksIdle();
-}
-
-// A failed GetTempPathA must not turn into "\\", the root of the current
-// drive: the %temp% chain then searches nothing at all.
-TEST(Dir, TempPathOfAFailedLookupIsEmptyAndTheTempChainDoesNothing) {
-  SetHooksWorking();
-  char saved[32768] = {};
-  const DWORD savedLength = GetEnvironmentVariableA("TMP", saved, sizeof saved);
-  // Longer than any path: GetTempPathA answers 0.
-  ASSERT_TRUE(SetEnvironmentVariableA("TMP", ("C:\\" + std::string(300, 'x')).c_str()));
-  char probe[MAX_PATH + 1];
-  const DWORD answer = GetTempPathA(sizeof probe, probe);
-  TKVDir dir;
-  TData incoming;
-  const std::string temp = ReadString(incoming, Link<&TKVDir::TempPath>(&dir, 0), {});
-  TKVFileSearch search;
-  search.Mask = "*";
-  search.FullName = 1;
-  search.Include = 2;
-  search.DirLink = Link<&TKVDir::TempPath>(&dir, 2);
-  Recorder fired;
-  search.onSearch = Link<&Recorder::doRecord>(&fired, 0);
-  search.onEndSearch = Link<&Recorder::doRecord>(&fired, 1);
-  dir.onChDir = Link<&TKVFileSearch::doSearch>(&search, 0);
-  FireNull(Link<&TKVDir::doChDir>(&dir, 0));
-  SetEnvironmentVariableA("TMP", savedLength ? saved : nullptr);
-  SetHooksIdle();
-  EXPECT_TRUE(answer == 0 || answer > sizeof probe);
-  EXPECT_EQ(temp, "");
-  EXPECT_TRUE(fired.received.empty());
 }
 
 TEST(Dir, ChDirFiresWhetherOrNotTheFolderExists) {

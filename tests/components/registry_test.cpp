@@ -85,17 +85,19 @@ class RegistryReader : public ::testing::Test {
   TKVRegistry reader;
 };
 
-TEST_F(RegistryReader, TextKeepsStringsUnexpandedAndEndsAtTheFirstZero) {
+TEST_F(RegistryReader, TextComesOnlyFromStringsEndsAtTheFirstZeroAndIsExpanded) {
   TData path = Read("Path", kText);
   EXPECT_EQ(path.type, dtString);
   EXPECT_EQ(path.text, "C:\\users\\Temp\\Cache");
-  EXPECT_EQ(Read("Expand", kText).text, "%USERPROFILE%\\X");
+  char profile[MAX_PATH] = {};
+  ASSERT_GT(GetEnvironmentVariableA("USERPROFILE", profile, MAX_PATH), 0u);
+  EXPECT_EQ(Read("Expand", kText).text, std::string(profile) + "\\X");
   EXPECT_EQ(Read("Seven", kText).text, "7");
   // Stored without its terminating zero: exactly the six bytes, nothing read past them.
   EXPECT_EQ(Read("NoZero", kText).text, "abcdef");
-  // A DWORD read as text: its bytes up to the first zero.
-  EXPECT_EQ(Read("Five", kText).text, "\x05");
-  EXPECT_EQ(Read("Bytes", kText).text, "ab");
+  // Numbers and bytes spell no folder: whatever their bytes, they are no text.
+  EXPECT_EQ(Read("Five", kText).text, "");
+  EXPECT_EQ(Read("Bytes", kText).text, "");
   EXPECT_EQ(Read("", kText).text, "default");
 }
 

@@ -6,6 +6,8 @@ namespace {
 
 constexpr char kShellFolders[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr char kUserShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 std::string Environment(const char* name) {
   char value[MAX_PATH * 2] = {};
@@ -13,40 +15,102 @@ std::string Environment(const char* name) {
   return value;
 }
 
-}  // namespace
-
-std::optional<std::string> ReadShellFolder(const char* valueName) {
+// The value's type and bytes; no type when it is missing.
+std::optional<DWORD> ReadValue(const char* keyPath, const char* name, std::string& bytes) {
+  bytes.clear();
   HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
     return std::nullopt;
   }
-  char value[MAX_PATH * 2] = {};
-  DWORD size = sizeof value - 1;
-  const LONG result =
-      RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+  DWORD type = 0;
+  DWORD size = 0;
+  LONG result = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+  if (result == ERROR_SUCCESS) {
+    bytes.resize(size);
+    result =
+        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size);
+    bytes.resize(size);
+  }
   RegCloseKey(key);
   if (result != ERROR_SUCCESS) return std::nullopt;
-  return std::string(value);
+  return type;
 }
 
-bool WriteShellFolder(const char* valueName, const std::string& value) {
+bool WriteValue(const char* keyPath, const char* name, DWORD type, const std::string& bytes) {
   HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
     return false;
   }
   const LONG result =
-      RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>(value.size() + 1));
+      RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                     static_cast<DWORD>(bytes.size()));
   RegCloseKey(key);
   return result == ERROR_SUCCESS;
 }
 
-void DeleteShellFolder(const char* valueName) {
+void DeleteValue(const char* keyPath, const char* name) {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return;
-  RegDeleteValueA(key, valueName);
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return;
+  RegDeleteValueA(key, name);
   RegCloseKey(key);
+}
+
+// A text value's bytes, its terminating zero included.
+std::string TextBytes(const std::string& text) {
+  return std::string(text.c_str(), text.size() + 1);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadShellFolder(const char* valueName) {
+  std::string bytes;
+  if (!ReadValue(kShellFolders, valueName, bytes)) return std::nullopt;
+  return std::string(bytes.c_str());
+}
+
+bool WriteShellFolder(const char* valueName, const std::string& value, DWORD type) {
+  return WriteValue(kShellFolders, valueName, type, TextBytes(value));
+}
+
+bool WriteShellFolderBytes(const char* valueName, DWORD type, const std::string& bytes) {
+  return WriteValue(kShellFolders, valueName, type, bytes);
+}
+
+void DeleteShellFolder(const char* valueName) {
+  DeleteValue(kShellFolders, valueName);
+}
+
+PointedFolders::PointedFolders(const std::string& cache, const std::string& localAppData,
+                               const std::string& temp)
+    : savedTmp_(Environment("TMP")), savedTemp_(Environment("TEMP")) {
+  Point("Cache", cache);
+  Point("Local AppData", localAppData);
+  // GetTempPathA answers TMP first, then TEMP; a program started from here
+  // inherits both.
+  SetEnvironmentVariableA("TMP", temp.c_str());
+  SetEnvironmentVariableA("TEMP", temp.c_str());
+}
+
+void PointedFolders::Point(const char* name, const std::string& folder) {
+  for (const char* key : {kUserShellFolders, kShellFolders}) {
+    SavedValue saved{key, name, std::nullopt, {}};
+    saved.type = ReadValue(key, name, saved.bytes);
+    saved_.push_back(saved);
+    WriteValue(key, name, REG_SZ, TextBytes(folder));
+  }
+}
+
+PointedFolders::~PointedFolders() {
+  SetEnvironmentVariableA("TMP", savedTmp_.c_str());
+  SetEnvironmentVariableA("TEMP", savedTemp_.c_str());
+  for (const SavedValue& saved : saved_) {
+    if (saved.type) {
+      WriteValue(saved.key, saved.name, *saved.type, saved.bytes);
+    } else {
+      DeleteValue(saved.key, saved.name);
+    }
+  }
 }
 
 TargetTree::TargetTree() {
@@ -64,30 +128,10 @@ TargetTree::TargetTree() {
   for (const CleaningTarget& target : targets_)
     MakeFolders(target.folder);
   MakeFolders(Outside());
-
-  for (const char* name : {"Cache", "Local AppData"})
-    savedShellFolders_.push_back({name, ReadShellFolder(name)});
-  WriteShellFolder("Cache", Folder("ie"));
-  WriteShellFolder("Local AppData", local);
-  // GetTempPathA answers TMP first, then TEMP; a program started from here
-  // inherits both.
-  savedTmp_ = Environment("TMP");
-  savedTemp_ = Environment("TEMP");
-  SetEnvironmentVariableA("TMP", Folder("temp").c_str());
-  SetEnvironmentVariableA("TEMP", Folder("temp").c_str());
+  pointed_.emplace(Folder("ie"), local, Folder("temp"));
 }
 
-TargetTree::~TargetTree() {
-  SetEnvironmentVariableA("TMP", savedTmp_.c_str());
-  SetEnvironmentVariableA("TEMP", savedTemp_.c_str());
-  for (const SavedValue& saved : savedShellFolders_) {
-    if (saved.value) {
-      WriteShellFolder(saved.name, *saved.value);
-    } else {
-      DeleteShellFolder(saved.name);
-    }
-  }
-}
+TargetTree::~TargetTree() = default;
 
 std::string TargetTree::Folder(const std::string& name) const {
   for (const CleaningTarget& target : targets_) {

@@ -13,6 +13,31 @@
 
 #include "scratch_folder.h"
 
+// For its lifetime the "Cache" and "Local AppData" shell folders, and TMP and
+// TEMP (which a started program inherits), lead to the given folders. A shell
+// folder is pointed as Windows keeps it: the "User Shell Folders" value that
+// the shell reads, and the "Shell Folders" copy that the shell writes back
+// from there whenever a program asks it for the folder.
+class PointedFolders {
+ public:
+  PointedFolders(const std::string& cache, const std::string& localAppData,
+                 const std::string& temp);
+  ~PointedFolders();
+  PointedFolders(const PointedFolders&) = delete;
+  PointedFolders& operator=(const PointedFolders&) = delete;
+
+ private:
+  struct SavedValue {
+    const char* key;
+    const char* name;
+    std::optional<DWORD> type;
+    std::string bytes;
+  };
+  void Point(const char* name, const std::string& folder);
+  std::vector<SavedValue> saved_;
+  std::string savedTmp_, savedTemp_;
+};
+
 struct CleaningTarget {
   const char* name;
   std::string folder;
@@ -44,17 +69,15 @@ class TargetTree {
   static bool IsEmptyFolder(const std::string& folder);
 
  private:
-  struct SavedValue {
-    const char* name;
-    std::optional<std::string> value;
-  };
   scratch::ScratchFolder root_;
   std::vector<CleaningTarget> targets_;
-  std::vector<SavedValue> savedShellFolders_;
-  std::string savedTmp_, savedTemp_;
+  std::optional<PointedFolders> pointed_;
 };
 
-// The prefix's per-user shell folder values, as the cleaner reads them.
+// The prefix's per-user shell folder values, as the cleaner reads them (the
+// "Shell Folders" copy).
 std::optional<std::string> ReadShellFolder(const char* valueName);
-bool WriteShellFolder(const char* valueName, const std::string& value);
+bool WriteShellFolder(const char* valueName, const std::string& value, DWORD type = REG_SZ);
 void DeleteShellFolder(const char* valueName);
+// Writes exactly these bytes, of any type, as the value.
+bool WriteShellFolderBytes(const char* valueName, DWORD type, const std::string& bytes);
