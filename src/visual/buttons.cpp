@@ -8,6 +8,7 @@
 #include "control_kinds.h"
 #include "control_props.h"
 #include "graphic_tool.h"
+#include "text_conv.h"
 
 namespace {
 
@@ -21,10 +22,10 @@ constexpr uint32_t kShadowColor = 0x80000000 | COLOR_BTNSHADOW;
 
 // The text the window shows now, which doCaption may have made other than Caption.
 std::string WindowText(HWND window) {
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(
-      static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-  return text;
+      static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return ToUtf8(text);
 }
 
 // A pixel of a 32-bit DIB from a 0x00BBGGRR colour.

@@ -4,6 +4,7 @@
 
 #include "control_props.h"
 #include "graphic_tool.h"
+#include "text_conv.h"
 
 TKVHintManager* HintManager = nullptr;
 
@@ -17,7 +18,7 @@ struct TKVHintManager::TTool {
   // its owner, usually before the component that registered it, and Wine's tip
   // answers WM_GETFONT with a copy it made of this one.
   HFONT Font = nullptr;
-  std::string Text;
+  std::wstring Text;
 };
 
 namespace {
@@ -25,6 +26,14 @@ namespace {
 constexpr UINT kToolFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
 static_assert(kToolFlags == 0x111);
 constexpr DWORD kTipStyle = WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX;
+
+// The face name field holds 31 characters and its terminator; a longer name
+// is cut there, but never between the two halves of a surrogate pair.
+size_t FaceNameLength(std::wstring_view face) {
+  size_t length = std::min(face.size(), static_cast<size_t>(LF_FACESIZE - 1));
+  if (length < face.size() && IS_HIGH_SURROGATE(face[length - 1])) --length;
+  return length;
+}
 
 THintId IdOf(const TToolInfo* info) {
   return reinterpret_cast<THintId>(info);
@@ -64,7 +73,7 @@ THintId TKVHintManager::AddTool(HWND window) {
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 
   RECT margins{Margin, Margin, Margin, Margin};
-  SendToTip(tool, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool->Info));
+  SendToTip(tool, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool->Info));
   SendToTip(tool, TTM_SETTIPTEXTCOLOR, ResolveColor(Font.Color), 0);
   SendToTip(tool, TTM_SETTIPBKCOLOR, ResolveColor(Color), 0);
   SendToTip(tool, TTM_SETDELAYTIME, TTDT_INITIAL, MAKELPARAM(InitialDelay, 0));
@@ -80,7 +89,7 @@ void TKVHintManager::RemoveTool(THintId id) {
   if (!tool) return;
   Tools.erase(std::find(Tools.begin(), Tools.end(), tool));
   if (IsWindow(tool->TipWindow())) {
-    SendToTip(tool, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool->Info));
+    SendToTip(tool, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool->Info));
     DestroyWindow(tool->TipWindow());
   }
   // Only now that no window can draw with it.
@@ -91,16 +100,16 @@ void TKVHintManager::RemoveTool(THintId id) {
 void TKVHintManager::SetText(THintId id, std::string_view text) {
   TTool* tool = Find(id);
   if (!tool) return;
-  tool->Text.assign(text);
+  tool->Text = ToWstr(text);
   tool->Info.Text = tool->Text.data();
-  SendToTip(tool, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool->Info));
+  SendToTip(tool, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool->Info));
 }
 
 void TKVHintManager::SetTitle(THintId id, int32_t icon, std::string_view title) {
   TTool* tool = Find(id);
   if (!tool) return;
-  const std::string terminated(title);
-  SendToTip(tool, TTM_SETTITLEA, icon, reinterpret_cast<LPARAM>(terminated.c_str()));
+  const std::wstring terminated = ToWstr(title);
+  SendToTip(tool, TTM_SETTITLEW, icon, reinterpret_cast<LPARAM>(terminated.c_str()));
 }
 
 void TKVHintManager::TrackOn(THintId id) {
@@ -132,13 +141,13 @@ TKVHintManager::TTool* TKVHintManager::Find(THintId id) const {
 
 HWND TKVHintManager::CreateTipWindow(HWND owner) const {
   const DWORD style = Rectangular ? kTipStyle : kTipStyle | TTS_BALLOON;
-  return CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, style, CW_USEDEFAULT,
+  return CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, style, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
-                         GetModuleHandleA(nullptr), nullptr);
+                         GetModuleHandleW(nullptr), nullptr);
 }
 
 HFONT TKVHintManager::CreateTipFont() const {
-  LOGFONTA logFont{};
+  LOGFONTW logFont{};
   logFont.lfHeight = PointsToHeight(Font.Size);
   logFont.lfWeight = (Font.Style & kFontBold) ? FW_BOLD : 0;
   logFont.lfItalic = (Font.Style & kFontItalic) ? 1 : 0;
@@ -146,12 +155,13 @@ HFONT TKVHintManager::CreateTipFont() const {
   logFont.lfStrikeOut = (Font.Style & kFontStrikeOut) ? 1 : 0;
   logFont.lfCharSet = Font.CharSet;
   // A longer name is cut: the face name field ends with its terminator.
-  Font.Name.copy(logFont.lfFaceName, LF_FACESIZE - 1);
-  return CreateFontIndirectA(&logFont);
+  const std::wstring face = ToWstr(Font.Name);
+  face.copy(logFont.lfFaceName, FaceNameLength(face));
+  return CreateFontIndirectW(&logFont);
 }
 
 void TKVHintManager::SendToTip(TTool* tool, UINT message, WPARAM wParam, LPARAM lParam) {
-  SendMessageA(tool->TipWindow(), message, wParam, lParam);
+  SendMessageW(tool->TipWindow(), message, wParam, lParam);
 }
 
 void HintManagerUnitInit() {

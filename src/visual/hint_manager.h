@@ -16,8 +16,8 @@
 #include "control.h"
 #include "font_rec.h"
 
-// The system's TOOLINFO in the layout every tooltip version reads. The
-// headers' TOOLINFOA grows with the target Windows version; this one is the
+// The system's TOOLINFOW in the layout every tooltip version reads. The
+// headers' TOOLINFOW grows with the target Windows version; this one is the
 // 44 bytes its size field announces.
 struct TToolInfo {
   UINT Size;
@@ -26,11 +26,11 @@ struct TToolInfo {
   UINT_PTR Id;
   RECT Rect;
   HINSTANCE Module;
-  LPSTR Text;
+  LPWSTR Text;
   LPARAM AppData;  // the manager keeps the tooltip window here
 };
 static_assert(sizeof(TToolInfo) == 44, "the 44-byte TOOLINFO");
-static_assert(offsetof(TTTOOLINFOA, lParam) + sizeof(LPARAM) == sizeof(TToolInfo),
+static_assert(offsetof(TTTOOLINFOW, lParam) + sizeof(LPARAM) == sizeof(TToolInfo),
               "the system's TOOLINFO up to its application data");
 
 // What a tool is known by outside its manager; 0 is no tool.

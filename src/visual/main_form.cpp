@@ -9,6 +9,7 @@
 #include "ini_file.h"
 #include "library_unit.h"
 #include "start_list.h"
+#include "text_conv.h"
 
 namespace {
 
@@ -41,19 +42,21 @@ constexpr std::string_view kIniMark = ".ini\\";
 // The folder of the program file, with its last backslash; empty when the
 // system cannot tell the whole name.
 std::string ProgramFolder() {
-  char name[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, name, sizeof name);
+  // The longest path the system has, so a program deep in the tree is named whole.
+  std::wstring name(32768, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
   // A full buffer means a cut name, not always terminated.
-  if (length == 0 || length >= sizeof name) return {};
-  const std::string_view path(name, length);
-  const size_t slash = path.rfind('\\');
-  if (slash == std::string_view::npos) return {};
-  return std::string(path.substr(0, slash + 1));
+  if (length == 0 || length >= name.size()) return {};
+  name.resize(length);
+  const size_t slash = name.rfind(L'\\');
+  if (slash == std::wstring::npos) return {};
+  return ToUtf8(std::wstring_view(name).substr(0, slash + 1));
 }
 
 void WriteDword(HKEY key, const char* name, int32_t value) {
   const auto data = static_cast<DWORD>(value);
-  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+  RegSetValueExW(key, ToWstr(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                 sizeof data);
 }
 
 // Only a REG_DWORD of exactly four bytes counts.
@@ -61,8 +64,8 @@ bool ReadDword(HKEY key, const char* name, int32_t& value) {
   DWORD data = 0;
   DWORD type = 0;
   DWORD size = sizeof data;
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) !=
-      ERROR_SUCCESS) {
+  if (RegQueryValueExW(key, ToWstr(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data),
+                       &size) != ERROR_SUCCESS) {
     return false;
   }
   if (type != REG_DWORD || size != sizeof data) return false;
@@ -132,7 +135,7 @@ void TKVMainForm::JoinFormManager(TKVFormManager* manager) {
 void TKVMainForm::doClose(TData&, uint16_t) {
   PlacementHandler(true);
   // lParam 1: the program asks, so KeepOpen is not consulted.
-  if (Control && Control->Handle) SendMessageA(Control->Handle, WM_CLOSE, 0, 1);
+  if (Control && Control->Handle) SendMessageW(Control->Handle, WM_CLOSE, 0, 1);
 }
 
 void TKVMainForm::CenterOnScreen() {
@@ -153,7 +156,7 @@ void TKVMainForm::StartForm() {
 void TKVMainForm::HandleMouseDown(TControl* sender, TMouseEventData& mouse) {
   if (DragByClient && Control) {
     ReleaseCapture();
-    SendMessageA(Control->Handle, WM_SYSCOMMAND, kMoveByDragging, 0);
+    SendMessageW(Control->Handle, WM_SYSCOMMAND, kMoveByDragging, 0);
   }
   TKVWin::HandleMouseDown(sender, mouse);
 }
@@ -264,7 +267,7 @@ void TKVMainForm::CloseChildForms() {
   // A child may go while it closes: the count is read again every time.
   for (int32_t i = 0; children && i < children->Count; ++i) {
     auto* child = static_cast<TControl*>(children->Items[i]);
-    if (child->IsForm && child->Handle) SendMessageA(child->Handle, WM_CLOSE, 0, 1);
+    if (child->IsForm && child->Handle) SendMessageW(child->Handle, WM_CLOSE, 0, 1);
   }
 }
 
@@ -278,7 +281,7 @@ void TKVMainForm::FollowDockTarget() {
 void TKVMainForm::PostToFormsList() {
   if (!FormsList) return;
   for (int32_t i = 0; i < FormsList->Count; ++i) {
-    PostMessageA(static_cast<HWND>(FormsList->ObjectAt(i)), InnerMessageId, 0, 0);
+    PostMessageW(static_cast<HWND>(FormsList->ObjectAt(i)), InnerMessageId, 0, 0);
   }
 }
 
@@ -314,10 +317,10 @@ void TKVMainForm::PlaceInIni(bool save) {
 // HKCU\Software\<PlacementStore>; the size goes as Height before Width.
 void TKVMainForm::PlaceInRegistry(bool save) {
   if (!Control) return;
-  const std::string keyName = "Software\\" + PlacementStore;
+  const std::wstring keyName = ToWstr("Software\\" + PlacementStore);
   HKEY key = nullptr;
   if (save) {
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyName.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, keyName.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         &key, nullptr) != ERROR_SUCCESS) {
       return;
     }
@@ -328,7 +331,7 @@ void TKVMainForm::PlaceInRegistry(bool save) {
     RegCloseKey(key);
     return;
   }
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, keyName.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, keyName.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
   int32_t value = 0;
   if (ReadDword(key, "Left", value)) SetLeft(Control, value);
   if (ReadDword(key, "Top", value)) SetTop(Control, value);
@@ -338,6 +341,6 @@ void TKVMainForm::PlaceInRegistry(bool save) {
 }
 
 HICON LoadProgramIcon(const char* name) {
-  return static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), ToWstr(name).c_str(), IMAGE_ICON,
+                                       0, 0, LR_DEFAULTSIZE | LR_SHARED));
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text_conv.h"
+
 namespace {
 
 struct WindowQuery {
@@ -48,9 +50,9 @@ std::string SiblingPath(const std::string& exeName) {
 }
 
 std::string WindowText(HWND window) {
-  char text[4096] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
+  wchar_t text[4096] = {};
+  GetWindowTextW(window, text, 4096);
+  return ToUtf8(text);
 }
 
 std::string ClassOf(HWND window) {

@@ -10,14 +10,16 @@
 #include <string>
 #include <thread>
 
+#include "text_conv.h"
+
 namespace scratch {
 
 inline bool Exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(ToWstr(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 inline bool WriteFile(const std::string& path, const std::string& content) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  HANDLE file = CreateFileW(ToWstr(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
@@ -28,7 +30,7 @@ inline bool WriteFile(const std::string& path, const std::string& content) {
 }
 
 inline bool MakeFolder(const std::string& path) {
-  return CreateDirectoryA(path.c_str(), nullptr);
+  return CreateDirectoryW(ToWstr(path).c_str(), nullptr);
 }
 
 // Polls with a deadline: the Linux helpers below run as separate processes.
@@ -48,9 +50,7 @@ inline std::string UnixPath(const std::string& path) {
   const auto toUnix = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
   if (!toUnix) return {};
-  WCHAR wide[MAX_PATH];
-  if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH)) return {};
-  char* unixName = toUnix(wide);
+  char* unixName = toUnix(ToWstr(path).c_str());
   if (!unixName) return {};
   std::string result = unixName;
   HeapFree(GetProcessHeap(), 0, unixName);
@@ -91,14 +91,15 @@ inline bool MakeLink(const std::string& link, const std::string& target) {
 // Whether a folder's listing holds the name: unlike the attributes, this
 // also sees a link whose target is gone.
 inline bool Listed(const std::string& path) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA(path.substr(0, path.rfind('\\') + 1).append("*").c_str(), &entry);
+  WIN32_FIND_DATAW entry;
+  HANDLE find =
+      FindFirstFileW(ToWstr(path.substr(0, path.rfind('\\') + 1).append("*")).c_str(), &entry);
   if (find == INVALID_HANDLE_VALUE) return false;
   const std::string name = path.substr(path.rfind('\\') + 1);
   bool found = false;
   do {
-    found = name == entry.cFileName;
-  } while (!found && FindNextFileA(find, &entry));
+    found = name == ToUtf8(entry.cFileName);
+  } while (!found && FindNextFileW(find, &entry));
   FindClose(find);
   return found;
 }
@@ -113,11 +114,11 @@ inline bool RemoveLink(const std::string& link) {
 }
 
 inline void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &entry);
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW(ToWstr(folder + "\\*.*").c_str(), &entry);
   if (find != INVALID_HANDLE_VALUE) {
     do {
-      const std::string name = entry.cFileName;
+      const std::string name = ToUtf8(entry.cFileName);
       if (name == "." || name == "..") continue;
       const std::string path = folder + "\\" + name;
       if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
@@ -125,13 +126,13 @@ inline void RemoveTree(const std::string& folder) {
       } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(path);
       } else {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
+        SetFileAttributesW(ToWstr(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(ToWstr(path).c_str());
       }
-    } while (FindNextFileA(find, &entry));
+    } while (FindNextFileW(find, &entry));
     FindClose(find);
   }
-  RemoveDirectoryA(folder.c_str());
+  RemoveDirectoryW(ToWstr(folder).c_str());
 }
 
 // A fresh folder under the temporary path, removed with all it holds.
@@ -139,9 +140,9 @@ class ScratchFolder {
  public:
   ScratchFolder() {
     static int serial = 0;
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(sizeof temp, temp);
-    path_ = std::string(temp) + "brumix_fs_" + std::to_string(GetCurrentProcessId()) + "_" +
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    path_ = ToUtf8(temp) + "brumix_fs_" + std::to_string(GetCurrentProcessId()) + "_" +
             std::to_string(++serial);
     RemoveTree(path_);
     MakeFolder(path_);

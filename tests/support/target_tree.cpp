@@ -1,5 +1,6 @@
 #include "target_tree.h"
 
+#include "text_conv.h"
 #include "tree_listing.h"
 
 namespace {
@@ -10,25 +11,31 @@ constexpr char kUserShellFolders[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 std::string Environment(const char* name) {
-  char value[MAX_PATH * 2] = {};
-  GetEnvironmentVariableA(name, value, sizeof value);
-  return value;
+  wchar_t value[MAX_PATH * 2] = {};
+  GetEnvironmentVariableW(ToWstr(name).c_str(), value, MAX_PATH * 2);
+  return ToUtf8(value);
+}
+
+void SetEnvironment(const char* name, const std::string& value) {
+  SetEnvironmentVariableW(ToWstr(name).c_str(), ToWstr(value).c_str());
 }
 
 // The value's type and bytes; no type when it is missing.
 std::optional<DWORD> ReadValue(const char* keyPath, const char* name, std::string& bytes) {
   bytes.clear();
   HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, ToWstr(keyPath).c_str(), 0, KEY_READ, &key) !=
+      ERROR_SUCCESS) {
     return std::nullopt;
   }
+  const std::wstring valueName = ToWstr(name);
   DWORD type = 0;
   DWORD size = 0;
-  LONG result = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+  LONG result = RegQueryValueExW(key, valueName.c_str(), nullptr, &type, nullptr, &size);
   if (result == ERROR_SUCCESS) {
     bytes.resize(size);
-    result =
-        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size);
+    result = RegQueryValueExW(key, valueName.c_str(), nullptr, &type,
+                              reinterpret_cast<BYTE*>(bytes.data()), &size);
     bytes.resize(size);
   }
   RegCloseKey(key);
@@ -38,39 +45,46 @@ std::optional<DWORD> ReadValue(const char* keyPath, const char* name, std::strin
 
 bool WriteValue(const char* keyPath, const char* name, DWORD type, const std::string& bytes) {
   HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, ToWstr(keyPath).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                      &key, nullptr) != ERROR_SUCCESS) {
     return false;
   }
   const LONG result =
-      RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                     static_cast<DWORD>(bytes.size()));
+      RegSetValueExW(key, ToWstr(name).c_str(), 0, type,
+                     reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
   RegCloseKey(key);
   return result == ERROR_SUCCESS;
 }
 
 void DeleteValue(const char* keyPath, const char* name) {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return;
-  RegDeleteValueA(key, name);
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, ToWstr(keyPath).c_str(), 0, KEY_WRITE, &key) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  RegDeleteValueW(key, ToWstr(name).c_str());
   RegCloseKey(key);
-}
-
-// A text value's bytes, its terminating zero included.
-std::string TextBytes(const std::string& text) {
-  return std::string(text.c_str(), text.size() + 1);
 }
 
 }  // namespace
 
+std::string TextValueBytes(const std::string& text) {
+  const std::wstring wide = ToWstr(text);
+  return std::string(reinterpret_cast<const char*>(wide.c_str()),
+                     (wide.size() + 1) * sizeof(wchar_t));
+}
+
 std::optional<std::string> ReadShellFolder(const char* valueName) {
   std::string bytes;
   if (!ReadValue(kShellFolders, valueName, bytes)) return std::nullopt;
-  return std::string(bytes.c_str());
+  bytes.resize(bytes.size() / sizeof(wchar_t) * sizeof(wchar_t));
+  const std::wstring_view wide(reinterpret_cast<const wchar_t*>(bytes.data()),
+                               bytes.size() / sizeof(wchar_t));
+  return ToUtf8(wide.substr(0, wide.find(L'\0')));
 }
 
 bool WriteShellFolder(const char* valueName, const std::string& value, DWORD type) {
-  return WriteValue(kShellFolders, valueName, type, TextBytes(value));
+  return WriteValue(kShellFolders, valueName, type, TextValueBytes(value));
 }
 
 bool WriteShellFolderBytes(const char* valueName, DWORD type, const std::string& bytes) {
@@ -86,10 +100,10 @@ PointedFolders::PointedFolders(const std::string& cache, const std::string& loca
     : savedTmp_(Environment("TMP")), savedTemp_(Environment("TEMP")) {
   Point("Cache", cache);
   Point("Local AppData", localAppData);
-  // GetTempPathA answers TMP first, then TEMP; a program started from here
+  // GetTempPath answers TMP first, then TEMP; a program started from here
   // inherits both.
-  SetEnvironmentVariableA("TMP", temp.c_str());
-  SetEnvironmentVariableA("TEMP", temp.c_str());
+  SetEnvironment("TMP", temp);
+  SetEnvironment("TEMP", temp);
 }
 
 void PointedFolders::Point(const char* name, const std::string& folder) {
@@ -97,13 +111,13 @@ void PointedFolders::Point(const char* name, const std::string& folder) {
     SavedValue saved{key, name, std::nullopt, {}};
     saved.type = ReadValue(key, name, saved.bytes);
     saved_.push_back(saved);
-    WriteValue(key, name, REG_SZ, TextBytes(folder));
+    WriteValue(key, name, REG_SZ, TextValueBytes(folder));
   }
 }
 
 PointedFolders::~PointedFolders() {
-  SetEnvironmentVariableA("TMP", savedTmp_.c_str());
-  SetEnvironmentVariableA("TEMP", savedTemp_.c_str());
+  SetEnvironment("TMP", savedTmp_);
+  SetEnvironment("TEMP", savedTemp_);
   for (const SavedValue& saved : saved_) {
     if (saved.type) {
       WriteValue(saved.key, saved.name, *saved.type, saved.bytes);
@@ -143,7 +157,7 @@ std::string TargetTree::Folder(const std::string& name) const {
 bool TargetTree::MakeFolders(const std::string& path) const {
   for (size_t pos = root_.Path().size(); pos != std::string::npos;) {
     pos = path.find('\\', pos + 1);
-    CreateDirectoryA(path.substr(0, pos).c_str(), nullptr);
+    CreateDirectoryW(ToWstr(path.substr(0, pos)).c_str(), nullptr);
   }
   return scratch::Exists(path);
 }
@@ -153,14 +167,14 @@ bool TargetTree::MakeFile(const std::string& path, uint64_t size) {
 }
 
 bool TargetTree::IsEmptyFolder(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW(ToWstr(folder + "\\*").c_str(), &entry);
   if (find == INVALID_HANDLE_VALUE) return false;
   bool empty = true;
   do {
-    const std::string name = entry.cFileName;
-    if (name != "." && name != "..") empty = false;
-  } while (empty && FindNextFileA(find, &entry));
+    const std::wstring_view name = entry.cFileName;
+    if (name != L"." && name != L"..") empty = false;
+  } while (empty && FindNextFileW(find, &entry));
   FindClose(find);
   return empty;
 }

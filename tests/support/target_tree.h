@@ -79,5 +79,8 @@ class TargetTree {
 std::optional<std::string> ReadShellFolder(const char* valueName);
 bool WriteShellFolder(const char* valueName, const std::string& value, DWORD type = REG_SZ);
 void DeleteShellFolder(const char* valueName);
+// A text value's bytes as the registry keeps them: UTF-16, its terminating
+// zero included.
+std::string TextValueBytes(const std::string& text);
 // Writes exactly these bytes, of any type, as the value.
 bool WriteShellFolderBytes(const char* valueName, DWORD type, const std::string& bytes);

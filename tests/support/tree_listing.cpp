@@ -4,24 +4,9 @@
 
 #include <algorithm>
 
+#include "text_conv.h"
+
 namespace {
-
-std::wstring Wide(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(length > 0 ? length - 1 : 0, L'\0');
-  if (length > 1) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-  return wide;
-}
-
-std::string Utf8(const std::wstring& text) {
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string narrow(length > 0 ? length - 1 : 0, '\0');
-  if (length > 1) {
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, narrow.data(), length, nullptr, nullptr);
-  }
-  return narrow;
-}
 
 // "\\?\" lifts the length limit and keeps trailing dots and spaces of names.
 std::wstring Long(const std::wstring& path) {
@@ -88,11 +73,11 @@ std::wstring Folded(std::wstring path) {
 TreeListing ListTree(const std::string& folder, const std::vector<std::string>& excluded) {
   std::vector<std::wstring> skipped;
   for (const std::string& path : excluded)
-    skipped.push_back(Folded(Wide(path)));
-  const std::wstring root = Wide(folder);
+    skipped.push_back(Folded(ToWstr(path)));
+  const std::wstring root = ToWstr(folder);
   TreeListing listing;
   auto visit = [&](const std::wstring& path, const WIN32_FIND_DATAW& entry) {
-    const std::string key = Utf8(path.substr(root.size() + 1));
+    const std::string key = ToUtf8(path.substr(root.size() + 1));
     if (IsLink(entry.dwFileAttributes)) {
       listing[key] = "link";
     } else if (IsFolder(entry.dwFileAttributes)) {
@@ -125,7 +110,7 @@ std::string ListingChanges(const TreeListing& before, const TreeListing& after) 
 uint64_t BytesUnder(const std::string& folder, const std::set<std::string>& fileLinks) {
   std::vector<std::wstring> links;
   for (const std::string& link : fileLinks)
-    links.push_back(Folded(Wide(link)));
+    links.push_back(Folded(ToWstr(link)));
   uint64_t total = 0;
   auto visit = [&](const std::wstring& path, const WIN32_FIND_DATAW& entry) {
     const bool counted = !IsFolder(entry.dwFileAttributes) && !IsLink(entry.dwFileAttributes) &&
@@ -133,12 +118,12 @@ uint64_t BytesUnder(const std::string& folder, const std::set<std::string>& file
     if (counted) total += SizeOf(entry);
     return true;
   };
-  Walk(Wide(folder), visit);
+  Walk(ToWstr(folder), visit);
   return total;
 }
 
 bool MakeFileAnyLength(const std::string& path, uint64_t size) {
-  const std::wstring wide = Wide(path);
+  const std::wstring wide = ToWstr(path);
   // Every folder from the drive's first one down; those that exist refuse.
   for (size_t slash = wide.find(L'\\', 3); slash != std::wstring::npos;
        slash = wide.find(L'\\', slash + 1)) {
@@ -155,5 +140,5 @@ bool MakeFileAnyLength(const std::string& path, uint64_t size) {
 }
 
 bool ExistsAnyLength(const std::string& path) {
-  return GetFileAttributesW(Long(Wide(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(Long(ToWstr(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -1,6 +1,6 @@
 // What a folder tree holds, seen through the wide API with "\\?\" paths, so
 // that entries past the 260-byte limit are seen too. Links are never entered.
-// Paths come and go in the ANSI code page, as the program under test sees them.
+// Paths come and go in UTF-8, as the program under test keeps them.
 #pragma once
 
 #include <cstdint>

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "text_conv.h"
+
 namespace {
 
 INPUT MouseInput(DWORD flags, LONG dx = 0, LONG dy = 0) {
@@ -44,11 +46,12 @@ class RemoteBuffer {
   RemoteBuffer& operator=(const RemoteBuffer&) = delete;
 
   [[nodiscard]] LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
+  // The UTF-16 text the other process wrote there, as UTF-8.
   [[nodiscard]] std::string ReadText() const {
-    std::vector<char> text(size_ + 1, '\0');
+    std::vector<wchar_t> text(size_ / sizeof(wchar_t) + 1, L'\0');
     SIZE_T read = 0;
     if (!address_ || !ReadProcessMemory(process_, address_, text.data(), size_, &read)) return {};
-    return text.data();
+    return ToUtf8(text.data());
   }
 
  private:
@@ -182,16 +185,16 @@ std::vector<COLORREF> ScreenPixels(const RECT& screenRect) {
 StatusView ReadStatusBar(HANDLE process, HWND bar) {
   StatusView view;
   view.simple = SendMessageA(bar, SB_ISSIMPLE, 0, 0) != 0;
-  const auto length = LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, 0, 0));
-  RemoteBuffer buffer(process, length + 1);
-  SendMessageA(bar, SB_GETTEXTA, 0, buffer.Address());
+  const auto length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, 0, 0));
+  RemoteBuffer buffer(process, (length + 1) * sizeof(wchar_t));
+  SendMessageW(bar, SB_GETTEXTW, 0, buffer.Address());
   view.text = buffer.ReadText();
   return view;
 }
 
 std::string MessageBoxText(HWND box) {
   constexpr int kMessageTextId = 0xFFFF;
-  char text[2048] = {};
-  GetDlgItemTextA(box, kMessageTextId, text, sizeof text);
-  return text;
+  wchar_t text[2048] = {};
+  GetDlgItemTextW(box, kMessageTextId, text, 2048);
+  return ToUtf8(text);
 }
