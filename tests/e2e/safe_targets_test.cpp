@@ -58,11 +58,6 @@ class EnvironmentScope {
   std::vector<Variable> saved_;
 };
 
-// A text value's bytes, its terminating zero included.
-std::string TextBytes(const std::string& text) {
-  return std::string(text.c_str(), text.size() + 1);
-}
-
 std::string ProfileFolder() {
   char path[MAX_PATH] = {};
   SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, path);
@@ -209,17 +204,17 @@ class RefusedFolders : public SafeTargets {
 
   std::vector<Case> CacheCases() const {
     auto text = [](const char* what, const std::string& value) {
-      return Case{what, {}, REG_SZ, TextBytes(value)};
+      return Case{what, {}, REG_SZ, TextValueBytes(value)};
     };
     return {text("a drive root", "R:\\"),
             text("relative to a drive", "R:"),
             text("Local AppData", tree_.LocalAppData()),
             {"a number spelling a root", {}, REG_DWORD, std::string("R:\\\0", 4)},
-            {"bytes spelling a safe folder", {}, REG_BINARY, TextBytes(Outside("binary"))},
+            {"bytes spelling a safe folder", {}, REG_BINARY, TextValueBytes(Outside("binary"))},
             {"an expandable path",
              {{"BRUMIX_CACHE_HOME", Outside("expand")}},
              REG_EXPAND_SZ,
-             TextBytes("%BRUMIX_CACHE_HOME%\\Cache"),
+             TextValueBytes("%BRUMIX_CACHE_HOME%\\Cache"),
              Outside("expand\\Cache")},
             text("the profile", ProfileFolder())};
   }

@@ -127,11 +127,12 @@ PointedFolders::~PointedFolders() {
   }
 }
 
-TargetTree::TargetTree() {
+TargetTree::TargetTree(const std::string& home)
+    : base_(home.empty() ? root_.Path() : root_ / home) {
   const std::string local = LocalAppData();
   targets_ = {
-      {"ie", root_ / "ie"},
-      {"temp", root_ / "temp"},
+      {"ie", base_ + "\\ie"},
+      {"temp", base_ + "\\temp"},
       {"chrome", local + "\\Google\\Chrome\\User Data\\Default\\Cache"},
       {"firefox", local + "\\Mozilla\\Firefox\\Profiles"},
       {"yandex", local + "\\Yandex\\YandexBrowser\\User Data\\Default\\Cache"},

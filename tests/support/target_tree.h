@@ -45,7 +45,9 @@ struct CleaningTarget {
 
 class TargetTree {
  public:
-  TargetTree();
+  // home: a folder of that name below the scratch root holds it all, so the
+  // whole tree can sit below a name of any script.
+  explicit TargetTree(const std::string& home = {});
   ~TargetTree();
   TargetTree(const TargetTree&) = delete;
   TargetTree& operator=(const TargetTree&) = delete;
@@ -55,11 +57,11 @@ class TargetTree {
   [[nodiscard]] const std::vector<CleaningTarget>& Targets() const { return targets_; }
   [[nodiscard]] std::string Folder(const std::string& name) const;
   // A folder of the tree outside every target.
-  [[nodiscard]] std::string Outside() const { return root_ / "outside"; }
+  [[nodiscard]] std::string Outside() const { return base_ + "\\outside"; }
   // The folder that holds the whole tree, targets and all.
   [[nodiscard]] const std::string& Root() const { return root_.Path(); }
   // What the "Local AppData" shell folder points at.
-  [[nodiscard]] std::string LocalAppData() const { return root_ / "local"; }
+  [[nodiscard]] std::string LocalAppData() const { return base_ + "\\local"; }
 
   // Every folder of the path, below the tree's root.
   bool MakeFolders(const std::string& path) const;
@@ -70,6 +72,7 @@ class TargetTree {
 
  private:
   scratch::ScratchFolder root_;
+  std::string base_;
   std::vector<CleaningTarget> targets_;
   std::optional<PointedFolders> pointed_;
 };
