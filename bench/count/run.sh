@@ -39,7 +39,7 @@ done
 du_seconds=$(printf '%s\n' "${du_times[@]}" | median)
 
 out=$(env LC_ALL=ru_RU.CP1251 BENCH_RUNS="$runs" wine "$build/bench/count/bench_count.exe" \
-  'C:\bench-count' | tr -d '\r' | iconv -f cp1251 -t utf-8)
+  'C:\bench-count' | tr -d '\r')
 echo "$out"
 bare_seconds=$(echo "$out" | field bare_walk_seconds)
 press_seconds=$(echo "$out" | field press_seconds)
