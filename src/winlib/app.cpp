@@ -82,7 +82,7 @@ void PumpMessages(TControl* control) {
 
 bool PumpOneMessage(TControl* control) {
   MSG msg;
-  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
   if (msg.message == WM_QUIT) {
     LoopEnded = true;
     return true;
@@ -91,7 +91,7 @@ bool PumpOneMessage(TControl* control) {
       control && control->PreTranslateProc && control->PreTranslateProc(control, msg);
   if (!preTranslated) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return msg.message != WM_NULL;
 }
@@ -117,7 +117,7 @@ void EndLoop(TControl*& control) {
 
 void InitCommonControlsFor(uint32_t classMask) {
   InitCommonControls();
-  if (!ComCtlModule) ComCtlModule = LoadLibraryA("comctl32.dll");
+  if (!ComCtlModule) ComCtlModule = LoadLibraryW(L"comctl32.dll");
   if (!ComCtlModule) return;
   // Looked up by name: older systems have only InitCommonControls.
   using InitProc = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
@@ -150,7 +150,7 @@ bool AppHandler(TControl* control, MSG& msg, LRESULT& result) {
       if ((msg.wParam & 0xFFF0) != SC_CLOSE) return false;
       TControl* first = static_cast<TControl*>(control->Children->Get(0));
       if (!first || !first->IsMainWindow()) return false;
-      if (first->Handle) PostMessageA(first->Handle, WM_CLOSE, 0, 0);
+      if (first->Handle) PostMessageW(first->Handle, WM_CLOSE, 0, 0);
       result = 0;
       return true;
     }

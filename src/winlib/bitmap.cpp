@@ -219,7 +219,7 @@ void TBitmap::Draw(HDC dc, int32_t x, int32_t y) {
   int32_t height = Height;
   if (height == 0) {
     BITMAP info{};
-    if (GetObjectA(BitmapHandle, sizeof info, &info)) height = info.bmHeight;
+    if (GetObjectW(BitmapHandle, sizeof info, &info)) height = info.bmHeight;
   }
   TMemoryDC memory(BitmapHandle);
   if (!memory.Get()) return;

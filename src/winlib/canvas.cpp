@@ -1,5 +1,9 @@
 #include "canvas.h"
 
+#include <string>
+
+#include "text_conv.h"
+
 namespace {
 
 constexpr uint8_t kToolStates = kStatePen | kStateBrush | kStateFont;
@@ -21,6 +25,11 @@ const TStockTools& StockTools() {
 // Selecting 0 would fail anyway; a tool GDI refused simply draws nothing.
 void SelectHandle(HDC dc, HGDIOBJ handle) {
   if (handle) SelectObject(dc, handle);
+}
+
+void MeasureWide(HDC dc, std::string_view text, SIZE& size) {
+  const std::wstring wide = ToWstr(text);
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
 }
 
 }  // namespace
@@ -186,9 +195,7 @@ void TCanvas::MovePen(int32_t x, int32_t y) {
 SIZE TCanvas::MeasureText(std::string_view text) {
   SIZE size{0, 0};
   if (DC) {
-    if (HDC dc = EnsureState(kStateDC | kStateFont)) {
-      GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
-    }
+    if (HDC dc = EnsureState(kStateDC | kStateFont)) MeasureWide(dc, text, size);
     return size;
   }
   // Measuring must not make the owner's window, so a DC of our own serves and
@@ -198,7 +205,7 @@ SIZE TCanvas::MeasureText(std::string_view text) {
   DC = temp;
   State |= kStateDC;
   SelectNeeded(kStateFont);
-  GetTextExtentPoint32A(temp, text.data(), static_cast<int>(text.size()), &size);
+  MeasureWide(temp, text, size);
   DeselectTools();
   DC = nullptr;
   State &= ~kStateDC;
@@ -234,5 +241,6 @@ void TCanvas::DrawRectangle(int32_t left, int32_t top, int32_t right, int32_t bo
 int32_t TCanvas::DrawTextInRect(std::string_view text, RECT& rect, uint32_t format) {
   HDC dc = EnsureState(kStateDC | kStateFont | kStateBrush | kStateChange);
   if (!dc) return 0;
-  return DrawTextA(dc, text.data(), static_cast<int>(text.size()), &rect, format);
+  const std::wstring wide = ToWstr(text);
+  return DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &rect, format);
 }

@@ -78,7 +78,7 @@ class TCanvas : public TObj {
   // owner's colour; without owner the COLOR_WINDOW brush.
   void FillRectangle(const RECT& rect);
   void DrawRectangle(int32_t left, int32_t top, int32_t right, int32_t bottom);
-  // DrawTextA; rect is written back for DT_CALCRECT. Answers the text height.
+  // DrawTextW; rect is written back for DT_CALCRECT. Answers the text height.
   int32_t DrawTextInRect(std::string_view text, RECT& rect, uint32_t format);
 
   TCanvasOwner Owner;

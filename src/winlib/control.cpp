@@ -5,6 +5,7 @@
 #include "canvas.h"
 #include "control_props.h"
 #include "graphic_tool.h"
+#include "text_conv.h"
 
 TControl* MainWindowControl = nullptr;
 bool LoopRunning = false;
@@ -23,6 +24,7 @@ TMcNotifyProc McNotifyProc = nullptr;
 
 namespace {
 
+constexpr wchar_t kSelfProp[] = L"SELF_";
 constexpr uint32_t kDefaultClassStyle = CS_OWNDC;
 // WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW
 constexpr uint32_t kDefaultStyle = 0x16CF0000;
@@ -52,21 +54,26 @@ void DoNothing(TControl*) {}
 
 TControl* ControlOfWindow(HWND window) {
   if (!window) return nullptr;
-  return static_cast<TControl*>(GetPropA(window, "SELF_"));
+  return static_cast<TControl*>(GetPropW(window, kSelfProp));
 }
 
 void BindWindow(HWND window, TControl* control) {
-  SetPropA(window, "SELF_", control);
-  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
+  SetPropW(window, kSelfProp, control);
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
 }
 
 void UnbindWindow(HWND window) {
-  RemovePropA(window, "SELF_");
-  SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+  RemovePropW(window, kSelfProp);
+  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
 }
 
 TControl* BoundControl(HWND window) {
-  return reinterpret_cast<TControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  return reinterpret_cast<TControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+HCURSOR LoadCursorOf(HINSTANCE module, const char* identifier) {
+  if (!IS_INTRESOURCE(identifier)) return LoadCursorW(module, ToWstr(identifier).c_str());
+  return LoadCursorW(module, MAKEINTRESOURCEW(reinterpret_cast<uintptr_t>(identifier)));
 }
 
 HCURSOR SystemCursor(const char* identifier) {
@@ -78,11 +85,11 @@ HCURSOR SystemCursor(const char* identifier) {
   static size_t count = 0;
   // Number 0 names no cursor: the system would answer none.
   if (!identifier) return nullptr;
-  if (!IS_INTRESOURCE(identifier)) return LoadCursorA(nullptr, identifier);
+  if (!IS_INTRESOURCE(identifier)) return LoadCursorOf(nullptr, identifier);
   for (size_t i = 0; i < count; ++i) {
     if (loaded[i].identifier == identifier) return loaded[i].cursor;
   }
-  const HCURSOR cursor = LoadCursorA(nullptr, identifier);
+  const HCURSOR cursor = LoadCursorOf(nullptr, identifier);
   // A number the system does not know is asked again: it stays rare.
   if (cursor && count < std::size(loaded)) loaded[count++] = {identifier, cursor};
   return cursor;
@@ -165,7 +172,7 @@ HWND TControl::EnsureHandle() {
 }
 
 LRESULT TControl::SendToWindow(UINT message, WPARAM wParam, LPARAM lParam) {
-  return SendMessageA(EnsureHandle(), message, wParam, lParam);
+  return SendMessageW(EnsureHandle(), message, wParam, lParam);
 }
 
 void TControl::SetVisible(bool on) {
@@ -205,8 +212,8 @@ bool DispatchHandlers(TControl* control, MSG& msg, LRESULT& result) {
 }
 
 LRESULT TControl::CallDefault(const MSG& msg) {
-  if (DefWndProc) return CallWindowProcA(DefWndProc, Handle, msg.message, msg.wParam, msg.lParam);
-  return DefWindowProcA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+  if (DefWndProc) return CallWindowProcW(DefWndProc, Handle, msg.message, msg.wParam, msg.lParam);
+  return DefWindowProcW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
 }
 
 bool TControl::IsMainWindow() const {
@@ -228,7 +235,7 @@ void TControl::ApplyFont() {
   if (!Font) return;
   if (Handle) {
     TextColor = Font->ToolData.Color;
-    SendMessageA(Handle, WM_SETFONT, reinterpret_cast<WPARAM>(Font->GetToolHandle()), 1);
+    SendMessageW(Handle, WM_SETFONT, reinterpret_cast<WPARAM>(Font->GetToolHandle()), 1);
   }
   if (Canvas) {
     TCanvas* canvas = Canvas;

@@ -281,7 +281,7 @@ class TControl : public TObj {
 
  private:
   bool CreateTheWindow();
-  bool RegisterWindowClass(WNDCLASSA& wc, const char* className);
+  bool RegisterWindowClass(WNDCLASSW& wc, const wchar_t* className);
   bool HandleCase(MSG& msg, LRESULT& result);
   LRESULT OnKeyMessage(MSG& msg, bool& returnAtOnce);
   LRESULT OnCloseMessage(const MSG& msg);
@@ -324,6 +324,9 @@ void UnbindWindow(HWND window);
 // The control a window of the library's classes was bound to, or none.
 TControl* BoundControl(HWND window);
 
+// LoadCursorW of a module's cursor named the way resources are named in our
+// code: a number (MAKEINTRESOURCEA) or a UTF-8 name.
+HCURSOR LoadCursorOf(HINSTANCE module, const char* identifier);
 // A cursor of the system by its number (IDC_ARROW...), loaded once: they are
 // shared and live as long as the process, and loading one costs more than
 // making a window. A named one is loaded every time.

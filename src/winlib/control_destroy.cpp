@@ -85,7 +85,7 @@ void TControl::ReleaseOwned() {
 }
 
 void TControl::DestroyBigIcon() {
-  const auto icon = reinterpret_cast<HICON>(SendMessageA(Handle, WM_SETICON, ICON_BIG, 0));
+  const auto icon = reinterpret_cast<HICON>(SendMessageW(Handle, WM_SETICON, ICON_BIG, 0));
   if (icon && !IconShared) {
     DestroyIcon(icon);
     if (icon == Icon) Icon = nullptr;

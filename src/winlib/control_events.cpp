@@ -22,7 +22,7 @@ uint32_t ShiftState() {
 // system without it simply tracks nothing.
 BOOL TrackMouseLeave(HWND window, DWORD flags) {
   using TrackProc = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
-  HMODULE module = GetModuleHandleA("comctl32.dll");
+  HMODULE module = GetModuleHandleW(L"comctl32.dll");
   if (!module) return FALSE;
   FARPROC found = GetProcAddress(module, "_TrackMouseEvent");
   if (!found) return FALSE;
@@ -114,7 +114,9 @@ bool KeyEventsHook(TControl* control, MSG& msg, LRESULT& result) {
     }
     case WM_CHAR:
     case WM_SYSCHAR: {
-      if (!control->OnChar) return false;
+      // wParam: a UTF-16 unit. The event's 8 bits hold a character only below
+      // 0x80, where UTF-8 and UTF-16 agree; a wider one goes on untouched.
+      if (!control->OnChar || msg.wParam >= 0x80) return false;
       auto character = static_cast<uint8_t>(msg.wParam);
       control->OnChar(control, character, ShiftState());
       msg.wParam = character;
@@ -208,6 +210,6 @@ bool DrawItemReflectHandler(TControl*, MSG& msg, LRESULT& result) {
   // lParam: the item to draw; a menu item carries a menu, not a window.
   const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(msg.lParam);
   if (item->CtlType == ODT_MENU || !ControlOfWindow(item->hwndItem)) return false;
-  result = SendMessageA(item->hwndItem, RM_DRAWITEM, msg.wParam, msg.lParam);
+  result = SendMessageW(item->hwndItem, RM_DRAWITEM, msg.wParam, msg.lParam);
   return true;
 }

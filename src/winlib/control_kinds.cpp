@@ -11,6 +11,7 @@
 #include "dc_scope.h"
 #include "graphic_tool.h"
 #include "layout.h"
+#include "wide_limit.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ constexpr uint32_t kBitBtnStyle = 0x5001000B;
 constexpr uint32_t kLabelStyle = 0x5000018C;
 constexpr int32_t kPaintboxSize = 40;
 constexpr int32_t kBitBtnMargin = 3;
+constexpr int kCaptionBufferSize = 256;  // UTF-16 units, the terminator included
 
 constexpr TCommandTable kButtonTable{{BN_CLICKED, BN_SETFOCUS, BN_KILLFOCUS, BN_DBLCLK, kNoCode},
                                      0,
@@ -68,7 +70,7 @@ void SetGlyph(TControl* button, HANDLE glyph, int32_t count) {
   }
   button->GlyphBitmap = static_cast<HBITMAP>(glyph);
   BITMAP info{};
-  if (GetObjectA(button->GlyphBitmap, sizeof info, &info)) {
+  if (GetObjectW(button->GlyphBitmap, sizeof info, &info)) {
     button->GlyphSize = {info.bmWidth / button->GlyphCount, info.bmHeight};
   }
 }
@@ -141,13 +143,17 @@ void DrawBitBtnItself(TControl* button, const DRAWITEMSTRUCT& item, int state) {
   }
 
   // The window text, which may differ from Caption.
-  char caption[256];
-  const int length = GetWindowTextA(item.hwndItem, caption, sizeof caption);
+  wchar_t buffer[kCaptionBufferSize];
+  const auto length =
+      static_cast<size_t>(GetWindowTextW(item.hwndItem, buffer, kCaptionBufferSize));
+  // A long text is cut by the buffer, maybe between the two halves of a character.
+  const std::wstring_view caption = CutToUnits({buffer, length}, length);
   TSelectedObject font(dc,
-                       reinterpret_cast<HGDIOBJ>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0)));
+                       reinterpret_cast<HGDIOBJ>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, state == 2 ? GetSysColor(COLOR_GRAYTEXT) : ResolveColor(button->TextColor));
-  DrawTextA(dc, caption, length, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  DrawTextW(dc, caption.data(), static_cast<int>(caption.size()), &text,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   if (state == 3) DrawFocusRect(dc, &content);
 }
 
@@ -279,7 +285,7 @@ bool BitBtnHandler(TControl* control, MSG& msg, LRESULT& result) {
   switch (msg.message) {
     case WM_LBUTTONDBLCLK:
       // A fast second click is a second press, not a double click.
-      result = SendMessageA(msg.hwnd, WM_LBUTTONDOWN, msg.wParam, msg.lParam);
+      result = SendMessageW(msg.hwnd, WM_LBUTTONDOWN, msg.wParam, msg.lParam);
       return true;
     case RM_DRAWITEM:
       // lParam: the DRAWITEMSTRUCT of the parent's WM_DRAWITEM.

@@ -105,9 +105,9 @@ bool TControl::HandleCase(MSG& msg, LRESULT& result) {
       return returnAtOnce;
     case WM_COMMAND:
       // lParam: the control window that sent the notification, if any.
-      if (GetPropA(reinterpret_cast<HWND>(msg.lParam), "SELF_")) {
+      if (ControlOfWindow(reinterpret_cast<HWND>(msg.lParam))) {
         result =
-            SendMessageA(reinterpret_cast<HWND>(msg.lParam), RM_COMMAND, msg.wParam, msg.lParam);
+            SendMessageW(reinterpret_cast<HWND>(msg.lParam), RM_COMMAND, msg.wParam, msg.lParam);
       } else {
         result = CallDefault(msg);
       }
@@ -115,7 +115,7 @@ bool TControl::HandleCase(MSG& msg, LRESULT& result) {
     case WM_SYSCOMMAND:
       if ((msg.wParam & 0xFFF0) == SC_MINIMIZE && MainWindowControl && MainWindowControl != this &&
           IsMainWindow()) {
-        PostMessageA(MainWindowControl->Handle, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        PostMessageW(MainWindowControl->Handle, WM_SYSCOMMAND, SC_MINIMIZE, 0);
         result = 0;
       } else {
         result = CallDefault(msg);
@@ -146,7 +146,7 @@ bool TControl::HandleCase(MSG& msg, LRESULT& result) {
   }
   if (msg.message >= WM_CTLCOLORMSGBOX && msg.message <= WM_CTLCOLORSTATIC) {
     // lParam: the control being coloured; it answers through its own handlers.
-    result = SendMessageA(reinterpret_cast<HWND>(msg.lParam), RM_BASE + msg.message, msg.wParam,
+    result = SendMessageW(reinterpret_cast<HWND>(msg.lParam), RM_BASE + msg.message, msg.wParam,
                           msg.lParam);
     return false;
   }
@@ -164,7 +164,7 @@ LRESULT TControl::OnCloseMessage(const MSG& msg) {
   }
   if (IsMainWindow() || this == MainWindowControl) {
     if (MainWindowControl && MainWindowControl != this && MainWindowControl->Handle) {
-      SendMessageA(MainWindowControl->Handle, WM_CLOSE, 0, 0);
+      SendMessageW(MainWindowControl->Handle, WM_CLOSE, 0, 0);
     }
     PostQuitMessage(0);
     return 0;

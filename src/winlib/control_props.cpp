@@ -4,6 +4,7 @@
 
 #include "canvas.h"
 #include "graphic_tool.h"
+#include "text_conv.h"
 
 namespace {
 
@@ -26,13 +27,13 @@ enum : uint8_t {
 // hides, shows, enables or disables the window behind their backs.
 uint32_t KeepWindowState(HWND window, uint32_t style) {
   constexpr uint32_t kOwnSetters = WS_VISIBLE | WS_DISABLED;
-  const auto current = static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
+  const auto current = static_cast<uint32_t>(GetWindowLongW(window, GWL_STYLE));
   return (style & ~kOwnSetters) | (current & kOwnSetters);
 }
 
 void ApplyStyle(TControl* control, int index, uint32_t value) {
   if (!control->Handle) return;
-  SetWindowLongA(control->Handle, index, static_cast<LONG>(value));
+  SetWindowLongW(control->Handle, index, static_cast<LONG>(value));
   SetWindowPos(control->Handle, nullptr, 0, 0, 0, 0, kApplyStyleFlags);
   control->Invalidate();
 }
@@ -94,7 +95,7 @@ using TSetLayeredWindowAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
 
 // Looked up at run time: a system without it keeps every window opaque.
 TSetLayeredWindowAttributes FindSetLayeredWindowAttributes() {
-  HMODULE user = GetModuleHandleA("User32");
+  HMODULE user = GetModuleHandleW(L"User32");
   FARPROC found = user ? GetProcAddress(user, "SetLayeredWindowAttributes") : nullptr;
   return reinterpret_cast<TSetLayeredWindowAttributes>(reinterpret_cast<void*>(found));
 }
@@ -104,7 +105,7 @@ TSetLayeredWindowAttributes FindSetLayeredWindowAttributes() {
 void SetText(TControl* control, std::string_view text) {
   control->Caption.assign(text);
   if (control->Handle) {
-    SetWindowTextA(control->Handle, control->Caption.c_str());
+    SetWindowTextW(control->Handle, ToWstr(control->Caption).c_str());
     control->Invalidate();
   }
   // Sized without a window too: measuring needs none.
@@ -128,7 +129,7 @@ RECT BoundsRect(TControl* control) {
   RECT rect;
   // A minimized window's rectangle is its icon's, not its bounds.
   if (window && !IsIconic(window) && GetWindowRect(window, &rect)) {
-    if (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) {
+    if (GetWindowLongW(window, GWL_STYLE) & WS_CHILD) {
       MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
     }
     control->Bounds = rect;
@@ -215,7 +216,7 @@ void SetClientSize(TControl* control, int32_t width, int32_t height) {
 
 void SetColor(TControl* control, uint32_t color) {
   if (control->Handle && control->ColorMessage) {
-    SendMessageA(control->Handle, control->ColorMessage, 0, ResolveColor(color));
+    SendMessageW(control->Handle, control->ColorMessage, 0, ResolveColor(color));
   }
   control->Color = color;
   if (control->BackBrush) DeleteObject(control->BackBrush);
@@ -243,7 +244,7 @@ void SetEnabled(TControl* control, bool on) {
 }
 
 void SetCursor(TControl* control, HINSTANCE module, const char* identifier) {
-  control->SetCursor(module ? LoadCursorA(module, identifier) : SystemCursor(identifier));
+  control->SetCursor(module ? LoadCursorOf(module, identifier) : SystemCursor(identifier));
 }
 
 void SetIcon(TControl* control, HICON icon) {
@@ -256,7 +257,7 @@ void SetIcon(TControl* control, HICON icon) {
   HICON handedBack = old;
   if (control->Handle) {
     const auto sent = reinterpret_cast<LPARAM>(given ? icon : nullptr);
-    handedBack = reinterpret_cast<HICON>(SendMessageA(control->Handle, WM_SETICON, ICON_BIG, sent));
+    handedBack = reinterpret_cast<HICON>(SendMessageW(control->Handle, WM_SETICON, ICON_BIG, sent));
   }
   // Whatever else the window gave back was never ours to destroy.
   if (ownedOld && old && handedBack == old && old != icon) DestroyIcon(old);

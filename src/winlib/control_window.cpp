@@ -1,13 +1,15 @@
 // Making a control's window: class registration, creation and the binding of
 // window and object, and the one window procedure of the library.
-#include <cstring>
 #include <string>
 
 #include "control.h"
+#include "text_conv.h"
+#include "wide_limit.h"
 
 namespace {
 
-constexpr size_t kClassNameSize = 64;
+// Class names are cut to this many UTF-16 units.
+constexpr size_t kClassNameLimit = 63;
 // CS_OWNDC, CS_CLASSDC, CS_PARENTDC and CS_GLOBALCLASS cannot be taken over
 // from a standard class into one of ours.
 constexpr UINT kForeignClassStyleMask = 0xFFFFBF1F;
@@ -29,26 +31,26 @@ bool TControl::MakeWindow() {
   return CreateTheWindow();
 }
 
-bool TControl::RegisterWindowClass(WNDCLASSA& wc, const char* className) {
-  WNDCLASSA existing;
-  if (GetClassInfoA(wc.hInstance, className, &existing)) return true;
+// Registered through the W entry point, so every window of the class is a
+// Unicode window and its texts never pass through the ANSI code page.
+bool TControl::RegisterWindowClass(WNDCLASSW& wc, const wchar_t* className) {
+  WNDCLASSW existing;
+  if (GetClassInfoW(wc.hInstance, className, &existing)) return true;
   wc.lpszClassName = className;
   wc.lpfnWndProc = ClassWndProc;
-  return RegisterClassA(&wc) != 0;
+  return RegisterClassW(&wc) != 0;
 }
 
 bool TControl::CreateTheWindow() {
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA wc{};
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSW wc{};
   wc.style = ClassStyle;
   wc.lpfnWndProc = DefWndProc;
   wc.hCursor = SystemCursor(MAKEINTRESOURCEA(0x7F00));  // IDC_ARROW
   wc.hInstance = instance;
 
-  const std::string name = BaseClassNameAsIs ? BaseClassName : "obj_" + BaseClassName;
-  char className[kClassNameSize];
-  std::strncpy(className, name.c_str(), kClassNameSize - 1);
-  className[kClassNameSize - 1] = '\0';
+  const std::wstring name = ToWstr(BaseClassNameAsIs ? BaseClassName : "obj_" + BaseClassName);
+  const std::wstring className(CutToUnits(name, kClassNameLimit));
 
   HWND parentWindow = Parent ? Parent->EnsureHandle() : nullptr;
   int x = Bounds.left;
@@ -59,34 +61,34 @@ bool TControl::CreateTheWindow() {
   if (height == 0) height = CW_USEDEFAULT;
   if (!IsControl && !(PositionGiven & 3)) x = y = CW_USEDEFAULT;
 
-  WNDCLASSA standard;
-  if (!BaseClassName.empty() && GetClassInfoA(nullptr, BaseClassName.c_str(), &standard)) {
+  WNDCLASSW standard;
+  if (!BaseClassName.empty() && GetClassInfoW(nullptr, ToWstr(BaseClassName).c_str(), &standard)) {
     wc = standard;
     wc.hInstance = instance;
     wc.style &= kForeignClassStyleMask;
   }
   if (!DefWndProc) DefWndProc = wc.lpfnWndProc;
   if (!parentWindow && (Style & WS_CHILD)) return false;
-  if (!RegisterWindowClass(wc, className)) return false;
+  if (!RegisterWindowClass(wc, className.c_str())) return false;
 
   uint32_t style = Style;
   if (!Enabled) style |= WS_DISABLED;
-  // The first messages (WM_NCCREATE, WM_CREATE) arrive inside CreateWindowExA;
+  // The first messages (WM_NCCREATE, WM_CREATE) arrive inside CreateWindowExW;
   // WndProcShared binds the window to CreatingControl on the first of them.
   CreatingControl = this;
   MakingWindow = true;
   HWND window =
-      CreateWindowExA(ExStyle, className, Caption.c_str(), style, x, y, width, height, parentWindow,
-                      reinterpret_cast<HMENU>(ControlID), instance, nullptr);
+      CreateWindowExW(ExStyle, className.c_str(), ToWstr(Caption).c_str(), style, x, y, width,
+                      height, parentWindow, reinterpret_cast<HMENU>(ControlID), instance, nullptr);
   MakingWindow = false;
   // Never left set after a failed creation: the next window would take this object.
   if (CreatingControl == this) CreatingControl = nullptr;
   Handle = window;
   if (!window) return false;
 
-  SendMessageA(window, WM_UPDATEUISTATE, kClearHideFocus, 0);
+  SendMessageW(window, WM_UPDATEUISTATE, kClearHideFocus, 0);
   if (BoundControl(window) != this && !ControlOfWindow(window)) BindWindow(window, this);
-  if (!IsControl) SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(GetIcon()));
+  if (!IsControl) SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(GetIcon()));
   if (OnWindowCreated) OnWindowCreated(this);
   if (WindowCreatedHook) WindowCreatedHook(this);
   ApplyFont();
@@ -99,7 +101,7 @@ HICON TControl::GetIcon() {
   if (Icon == noIcon) return nullptr;
   if (Icon) return Icon;
   if (IsApp) {
-    Icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+    Icon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
     return Icon;
   }
   TControl* app = Parent;
@@ -132,5 +134,5 @@ LRESULT CALLBACK WndProcShared(HWND window, UINT message, WPARAM wParam, LPARAM 
   msg.lParam = lParam;
   if (control) return control->HandleMessage(msg);
   if (MainWindowControl) return MainWindowControl->HandleMessage(msg);
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -1,23 +1,67 @@
 #include "dir_list.h"
 
 #include <string>
+#include <utility>
+
+#include "text_conv.h"
 
 namespace {
 
 constexpr DWORD kAnyEntry = FILE_ATTRIBUTE_NORMAL;  // 0x80 in a filter: any entry
+constexpr wchar_t kLongPrefix[] = L"\\\\?\\";
+constexpr wchar_t kLongUncPrefix[] = L"\\\\?\\UNC\\";
 
-static_assert(sizeof(WIN32_FIND_DATAA) == 320, "entries are copies of 320-byte records");
-
+// Every letter of Unicode, not only those of a code page.
 std::string Lowered(std::string_view text) {
-  std::string lowered(text);
-  if (!lowered.empty()) CharLowerBuffA(lowered.data(), static_cast<DWORD>(lowered.size()));
-  return lowered;
+  std::wstring wide = ToWstr(text);
+  if (!wide.empty()) CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+  return ToUtf8(wide);
 }
 
-bool CharMatches(char maskChar, char nameChar, bool digitHash) {
-  if (maskChar == '?') return true;
-  if (digitHash && maskChar == '#') return nameChar >= '0' && nameChar <= '9';
-  return maskChar == nameChar;
+// The bytes of the UTF-8 character that starts at text[at]: its first byte and
+// the continuation bytes (10xxxxxx) after it.
+size_t CharLength(std::string_view text, size_t at) {
+  size_t end = at + 1;
+  while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+    ++end;
+  return end - at;
+}
+
+// The bytes of name at ni that the mask character at mi takes, 0 for none:
+// "?" a whole character; "#" with digitHash one digit; else the same byte.
+size_t Taken(std::string_view mask, size_t mi, std::string_view name, size_t ni, bool digitHash) {
+  const char maskChar = mask[mi];
+  const char nameChar = name[ni];
+  if (maskChar == '?') return CharLength(name, ni);
+  if (digitHash && maskChar == '#') return nameChar >= '0' && nameChar <= '9' ? 1 : 0;
+  return maskChar == nameChar ? 1 : 0;
+}
+
+// The full path in the "\\?\" form, which the system takes at any length
+// but only whole: absolute, with backslashes, without "." or "..".
+std::wstring LongForm(const std::wstring& path) {
+  if (path.starts_with(kLongPrefix)) return path;
+  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return path;
+  std::wstring full(needed, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) return path;
+  full.resize(length);
+  if (full.starts_with(L"\\\\")) return kLongUncPrefix + full.substr(2);
+  return kLongPrefix + full;
+}
+
+// What FindFirstFileW is given for a folder ending in a backslash: "*" names
+// every entry; a pattern of MAX_PATH or more would be cut, so it goes long.
+std::wstring SearchPattern(const std::string& folder) {
+  std::wstring pattern = ToWstr(folder) + L"*";
+  if (pattern.size() < MAX_PATH) return pattern;
+  return LongForm(ToWstr(folder)) + L"*";
+}
+
+TDirEntry* NewEntry(std::string name, const WIN32_FIND_DATAW& found) {
+  return new TDirEntry{std::move(name), found.dwFileAttributes,
+                       (uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow};
 }
 
 }  // namespace
@@ -36,13 +80,14 @@ bool WildcardMatches(std::string_view mask, std::string_view name, bool digitHas
     if (mi < mask.size() && mask[mi] == '*') {
       starMi = mi++;
       starNi = ni;
-    } else if (mi < mask.size() && CharMatches(mask[mi], name[ni], digitHash)) {
-      ++ni;
+    } else if (const size_t taken = mi < mask.size() ? Taken(mask, mi, name, ni, digitHash) : 0) {
+      ni += taken;
       ++mi;
     } else if (starMi != std::string_view::npos) {
       // Let the last star take one more character and try again.
       mi = starMi + 1;
-      ni = ++starNi;
+      starNi += CharLength(name, starNi);
+      ni = starNi;
     } else {
       return false;
     }
@@ -69,14 +114,14 @@ TDirList::~TDirList() {
 void TDirList::ClearEntries() {
   if (!Entries) return;
   for (int32_t i = 0; i < Entries->Count; ++i) {
-    delete static_cast<WIN32_FIND_DATAA*>(Entries->Items[i]);
+    delete static_cast<TDirEntry*>(Entries->Items[i]);
   }
   Entries->Free();
   Entries = nullptr;
 }
 
-const WIN32_FIND_DATAA* TDirList::Entry(int32_t index) const {
-  return Entries ? static_cast<const WIN32_FIND_DATAA*>(Entries->Get(index)) : nullptr;
+const TDirEntry* TDirList::Entry(int32_t index) const {
+  return Entries ? static_cast<const TDirEntry*>(Entries->Get(index)) : nullptr;
 }
 
 void TDirList::ScanDirectory(std::string_view path, std::string_view mask, DWORD wanted) {
@@ -91,24 +136,24 @@ void TDirList::ScanDirectory(std::string_view path, std::string_view mask, DWORD
   // The system lists everything and our own filter decides: a mask handed to
   // the system would hide the subdirectories that 0x90 asks for, find nothing
   // for an exclusion mask, and could name another folder ("..\*").
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA((Path + "*.*").c_str(), &found);
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(SearchPattern(Path).c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      if (Accepts(found.cFileName, found.dwFileAttributes, wanted)) {
-        Entries->Add(new WIN32_FIND_DATAA(found));
+      std::string name = ToUtf8(found.cFileName);
+      if (Accepts(name, found.dwFileAttributes, wanted)) {
+        Entries->Add(NewEntry(std::move(name), found));
       }
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
   }
   Masks->Free();
   Masks = nullptr;
 }
 
-bool TDirList::Accepts(const char* name, DWORD attributes, DWORD wanted) const {
+bool TDirList::Accepts(std::string_view entry, DWORD attributes, DWORD wanted) const {
   const bool anyEntry = (wanted & kAnyEntry) != 0;
   if ((attributes & wanted) != wanted && !anyEntry) return false;
-  const std::string_view entry(name);
   const bool dots = IsDotEntry(entry);
   if (anyEntry && (wanted & FILE_ATTRIBUTE_DIRECTORY) && wanted != kAnyEntry &&
       (attributes & FILE_ATTRIBUTE_DIRECTORY) && !dots) {

@@ -2,6 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <string>
+
+#include "text_conv.h"
+#include "wide_limit.h"
 
 TControlBrushProc ControlBrushProc = nullptr;
 
@@ -33,7 +38,7 @@ void MakeBrushHandle(TGraphicTool* tool) {
 }
 
 void MakeFontHandle(TGraphicTool* tool) {
-  tool->ToolHandle = CreateFontIndirectA(&tool->ToolData.Font);
+  tool->ToolHandle = CreateFontIndirectW(&tool->ToolData.Font);
 }
 
 void MakePenHandle(TGraphicTool* tool) {
@@ -80,7 +85,7 @@ HBITMAP CopyBitmap(HBITMAP bitmap) {
 // Constant-initialised, so a font made during any start-up code finds it ready.
 constinit TToolData DefaultFont = {
     .Color = kColorWindowText,
-    .Font = {0, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif"}};
+    .Font = {0, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Sans Serif"}};
 
 uint32_t ResolveColor(uint32_t color) {
   if (color & kSystemColorFlag) return GetSysColor(color & 0xFF);
@@ -173,10 +178,12 @@ void TGraphicTool::SetBrushLineColor(uint32_t color) {
 }
 
 void TGraphicTool::SetFontName(std::string_view name) {
+  const std::wstring wide = ToWstr(name);
+  // The field ends with its terminator, and the rest stays zero for the comparison.
+  const std::wstring_view kept = CutToUnits(wide, LF_FACESIZE - 1);
   EditData(TToolKind::Font, [&](TToolData& data) {
-    std::memset(data.Font.lfFaceName, 0, sizeof data.Font.lfFaceName);
-    const size_t length = std::min(name.size(), sizeof data.Font.lfFaceName - 1);
-    std::memcpy(data.Font.lfFaceName, name.data(), length);
+    std::fill(std::begin(data.Font.lfFaceName), std::end(data.Font.lfFaceName), L'\0');
+    std::copy(kept.begin(), kept.end(), data.Font.lfFaceName);
   });
 }
 
@@ -196,7 +203,7 @@ void TGraphicTool::SetFontStyle(uint8_t style) {
 
 uint8_t TGraphicTool::FontStyle() const {
   if (Kind != TToolKind::Font) return 0;
-  const LOGFONTA& font = ToolData.Font;
+  const LOGFONTW& font = ToolData.Font;
   return (font.lfWeight >= FW_BOLD ? kFontBold : 0) | (font.lfItalic ? kFontItalic : 0) |
          (font.lfUnderline ? kFontUnderline : 0) | (font.lfStrikeOut ? kFontStrikeOut : 0);
 }

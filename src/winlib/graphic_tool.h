@@ -1,4 +1,4 @@
-// TGraphicTool: a brush, font or pen kept as 64 bytes of plain data, whose GDI
+// TGraphicTool: a brush, font or pen kept as 96 bytes of plain data, whose GDI
 // object is made only when a handle is asked for; plus the library's colour rule.
 #pragma once
 
@@ -41,18 +41,19 @@ struct TPenData {
   int32_t Width;
   uint8_t Mode;  // the R2_* code minus one
 };
-// Two tools are equal when these 64 bytes are equal byte for byte, so every
-// unused byte is kept zero.
+// Two tools are equal when these 96 bytes are equal byte for byte, so every
+// unused byte is kept zero. The font is the UTF-16 LOGFONTW: a face name of
+// up to 31 UTF-16 units.
 struct TToolData {
   uint32_t Color;
   union {
     TBrushData Brush;
-    LOGFONTA Font;
+    LOGFONTW Font;
     TPenData Pen;
   };
 };
 #pragma pack(pop)
-static_assert(sizeof(TToolData) == 64, "a tool's data are 64 bytes");
+static_assert(sizeof(TToolData) == 96, "a tool's data are the colour and a LOGFONTW");
 static_assert(offsetof(TToolData, Pen) + offsetof(TPenData, Style) == 9,
               "pen style after bitmap and brush style");
 
@@ -81,7 +82,8 @@ class TGraphicTool : public TObj {
   void SetBrushBitmap(HBITMAP bitmap);
   void SetBrushLineColor(uint32_t color);
   // Font.
-  void SetFontName(std::string_view name);  // at most 31 characters are kept
+  // UTF-8; at most 31 UTF-16 units are kept, never half a character.
+  void SetFontName(std::string_view name);
   void SetFontHeight(int32_t height);
   void SetFontStyle(uint8_t style);  // kFontBold | kFontItalic | ...
   [[nodiscard]] uint8_t FontStyle() const;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "text_conv.h"
+
 TIniFile* OpenIniFile(std::string_view fileName) {
   auto* ini = new TIniFile;
   ini->FileName = fileName;
@@ -12,11 +14,14 @@ int32_t TIniFile::ValueInteger(const std::string& key, int32_t value) {
   // The profile calls look for a name without a folder in the Windows
   // folder; an empty name is no file of ours, so nothing is read or written.
   if (FileName.empty()) return value;
+  const std::wstring section = ToWstr(Section);
+  const std::wstring name = ToWstr(key);
+  const std::wstring file = ToWstr(FileName);
   if (WriteMode) {
-    WritePrivateProfileStringA(Section.c_str(), key.c_str(), std::to_string(value).c_str(),
-                               FileName.c_str());
+    WritePrivateProfileStringW(section.c_str(), name.c_str(), std::to_wstring(value).c_str(),
+                               file.c_str());
     return value;
   }
   return static_cast<int32_t>(
-      GetPrivateProfileIntA(Section.c_str(), key.c_str(), value, FileName.c_str()));
+      GetPrivateProfileIntW(section.c_str(), name.c_str(), value, file.c_str()));
 }

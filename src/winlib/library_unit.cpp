@@ -5,7 +5,7 @@ UINT InnerMessageId = 0;
 
 void WindowLibraryInit() {
   if (!FormsList) FormsList = NewStrListEx();
-  InnerMessageId = RegisterWindowMessageA("inner message");
+  InnerMessageId = RegisterWindowMessageW(L"inner message");
 }
 
 void WindowLibraryFinish() {

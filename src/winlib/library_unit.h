@@ -9,7 +9,7 @@
 // The shared list of main-form windows: an empty string with the window
 // handle as its object.
 extern TStrListEx* FormsList;
-// The number RegisterWindowMessageA gives the window message "inner message".
+// The number RegisterWindowMessageW gives the window message "inner message".
 extern UINT InnerMessageId;
 
 void WindowLibraryInit();

@@ -9,7 +9,7 @@
 namespace {
 
 // The previous window procedure of a foreign child we subclassed.
-constexpr char kPrevProc[] = "PREV_PROC";
+constexpr wchar_t kPrevProc[] = L"PREV_PROC";
 // A back buffer up to this much larger than needed is kept: a window that
 // shrinks a little does not cost a new bitmap on every paint.
 constexpr int32_t kBackBufferSlack = 32;
@@ -64,11 +64,13 @@ void SubclassForeignChildren(TControl* control) {
   if (!control->Handle) return;
   for (HWND child = GetWindow(control->Handle, GW_CHILD); child;
        child = GetWindow(child, GW_HWNDNEXT)) {
-    if (GetPropA(child, kPrevProc) || ControlOfWindow(child)) continue;
-    const LONG previous = GetWindowLongA(child, GWL_WNDPROC);
+    if (GetPropW(child, kPrevProc) || ControlOfWindow(child)) continue;
+    // Through the W entry points: an A one would turn a Unicode window into an
+    // ANSI one and its texts would go through the code page.
+    const LONG_PTR previous = GetWindowLongPtrW(child, GWLP_WNDPROC);
     // The property first: a window on WndProcChild without it would answer 0 to everything.
-    if (!previous || !SetPropA(child, kPrevProc, reinterpret_cast<HANDLE>(previous))) continue;
-    SetWindowLongA(child, GWL_WNDPROC, reinterpret_cast<LONG>(WndProcChild));
+    if (!previous || !SetPropW(child, kPrevProc, reinterpret_cast<HANDLE>(previous))) continue;
+    SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WndProcChild));
   }
 }
 
@@ -84,18 +86,19 @@ bool LeftToBufferedAncestor(HWND window) {
 
 void Unsubclass(HWND window, WNDPROC previous) {
   // Only when ours is still on top: a later subclass would be cut off.
-  if (GetWindowLongA(window, GWL_WNDPROC) == reinterpret_cast<LONG>(WndProcChild)) {
-    SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(previous));
+  if (GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(WndProcChild)) {
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
   }
-  RemovePropA(window, kPrevProc);
+  RemovePropW(window, kPrevProc);
 }
 
 bool SetTextHidden(TControl* control, MSG& msg, LRESULT& result) {
   if (!control->HideOnSetText || !BufferedAncestor(control)) return false;
   // A hidden window stays hidden: showing it again is for the ones we hid.
-  const bool shown = (GetWindowLongA(msg.hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+  const bool shown = (GetWindowLongW(msg.hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
   if (shown) ShowWindow(msg.hwnd, SW_HIDE);
-  result = DefWindowProcA(msg.hwnd, WM_SETTEXT, msg.wParam, msg.lParam);
+  // lParam: the new text in UTF-16, our windows being Unicode ones.
+  result = DefWindowProcW(msg.hwnd, WM_SETTEXT, msg.wParam, msg.lParam);
   if (shown) {
     ShowWindow(msg.hwnd, SW_SHOWNA);
     UpdateWindow(msg.hwnd);
@@ -183,7 +186,7 @@ void PrintWindowInto(HDC buffer, HWND window, POINT origin) {
   GetWindowRect(window, &frame);
   SetWindowOrgEx(buffer, origin.x - frame.left, origin.y - frame.top, nullptr);
   IntersectClipRect(buffer, 0, 0, frame.right - frame.left, frame.bottom - frame.top);
-  SendMessageA(window, WM_PRINT, reinterpret_cast<WPARAM>(buffer), PRF_NONCLIENT);
+  SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(buffer), PRF_NONCLIENT);
 
   POINT client{0, 0};
   ClientToScreen(window, &client);
@@ -191,8 +194,8 @@ void PrintWindowInto(HDC buffer, HWND window, POINT origin) {
   GetClientRect(window, &clientRect);
   SetWindowOrgEx(buffer, origin.x - client.x, origin.y - client.y, nullptr);
   IntersectClipRect(buffer, 0, 0, clientRect.right, clientRect.bottom);
-  SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(buffer), 0);
-  SendMessageA(window, WM_PAINT, reinterpret_cast<WPARAM>(buffer), 0);
+  SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(buffer), 0);
+  SendMessageW(window, WM_PAINT, reinterpret_cast<WPARAM>(buffer), 0);
   PrintChain(buffer, GetWindow(window, GW_CHILD), origin);
   RestoreDC(buffer, saved);
 }
@@ -208,8 +211,8 @@ void DrawIntoBuffer(TControl* control, HDC buffer) {
   if (control->IsForm) {
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
-    SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(buffer), 0);
-    SendMessageA(window, WM_PAINT, reinterpret_cast<WPARAM>(buffer), 0);
+    SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(buffer), 0);
+    SendMessageW(window, WM_PAINT, reinterpret_cast<WPARAM>(buffer), 0);
     PrintChain(buffer, GetWindow(window, GW_CHILD), origin);
   } else {
     RECT frame;
@@ -328,11 +331,11 @@ LRESULT CALLBACK WndProcChild(HWND window, UINT message, WPARAM wParam, LPARAM l
   if ((message == WM_ERASEBKGND || message == WM_NCPAINT) && LeftToBufferedAncestor(window)) {
     return message == WM_ERASEBKGND ? 1 : 0;
   }
-  const auto previous = reinterpret_cast<WNDPROC>(GetPropA(window, kPrevProc));
+  const auto previous = reinterpret_cast<WNDPROC>(GetPropW(window, kPrevProc));
   if (!previous) return 0;
   // The last message of the window: nothing of ours outlives it.
   if (message == WM_NCDESTROY) Unsubclass(window, previous);
-  return CallWindowProcA(previous, window, message, wParam, lParam);
+  return CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
 bool BufferedPaintHook(TControl* control, MSG& msg, LRESULT& result) {

@@ -4,6 +4,7 @@
 
 #include "control_kinds.h"
 #include "control_props.h"
+#include "text_conv.h"
 
 namespace {
 
@@ -12,6 +13,9 @@ constexpr int32_t kSimpleIndex = 255;  // SB_SIMPLEID: the simple-mode text
 constexpr int32_t kMaxParts = 256;
 constexpr uint8_t kAlignBottom = 4;
 constexpr uint16_t kNoCode = 0xFFFF;
+// STATUSCLASSNAMEW; like every class name of ours it is kept as UTF-8, and the
+// bar built on it is a Unicode window.
+constexpr char kStatusBarClass[] = "msctls_statusbar32";
 
 // child, visible, clip siblings and children; with SBARS_SIZEGRIP or CCS_BOTTOM
 constexpr uint32_t kGripStyle = 0x56000100;
@@ -22,7 +26,7 @@ constexpr TCommandTable kStatusBarTable{
     {kNoCode, kNoCode, kNoCode, kNoCode, kNoCode}, SB_SETBKCOLOR, {0, 0, 0}, 0};
 
 LRESULT SendToBar(TControl* form, UINT message, WPARAM wParam, LPARAM lParam) {
-  return SendMessageA(form->StatusBar->Handle, message, wParam, lParam);
+  return SendMessageW(form->StatusBar->Handle, message, wParam, lParam);
 }
 
 // The form grows by the bar's height, so the area above it keeps its size.
@@ -30,7 +34,7 @@ bool MakeStatusBar(TControl* form, int32_t index) {
   if (!form->EnsureHandle()) return false;
   const int32_t clientHeight = ClientHeight(form);
   TControl* bar = NewStandardControl(
-      form, STATUSCLASSNAMEA, form->SizeGrip ? kGripStyle : kPlainStyle, &kStatusBarTable, false);
+      form, kStatusBarClass, form->SizeGrip ? kGripStyle : kPlainStyle, &kStatusBarTable, false);
   bar->Align = kAlignBottom;
   bar->AlignLocked = true;
   if (!bar->MakeWindow()) {
@@ -68,8 +72,8 @@ void SetStatusText(TControl* form, int32_t index, std::string_view text) {
     if (index >= StatusPartCount(form)) DivideEqually(form, index + 1);
     SendToBar(form, SB_SIMPLE, FALSE, 0);
   }
-  const std::string copy(text);
-  SendToBar(form, SB_SETTEXTA, index, reinterpret_cast<LPARAM>(copy.c_str()));
+  const std::wstring wide = ToWstr(text);
+  SendToBar(form, SB_SETTEXTW, index, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 int32_t StatusPartCount(TControl* form) {

@@ -166,7 +166,7 @@ TEST_F(App, TheApplicationObjectsSystemMenuIsTrimmed) {
   ASSERT_TRUE(app->MakeWindow());
   EXPECT_TRUE(HasAppObject);
   EXPECT_EQ(ClassOf(app->Handle), "obj_App");
-  EXPECT_EQ(WindowText(app->Handle), "Brumix app");
+  EXPECT_EQ(WindowTextUtf8(app->Handle), "Brumix app");
   HMENU menu = GetSystemMenu(app->Handle, FALSE);
   ASSERT_NE(menu, nullptr);
   const UINT missing = static_cast<UINT>(-1);

@@ -27,16 +27,13 @@ class ControlKeyboard : public ControlTest {
     ControlTest::TearDown();
   }
 
-  std::string Text() const {
-    char text[64] = {};
-    GetWindowTextA(edit->Handle, text, sizeof text);
-    return text;
-  }
-  void Type(WPARAM character) const { SendMessageA(edit->Handle, WM_CHAR, character, 0); }
-  void Press(UINT message, WPARAM key) const { SendMessageA(edit->Handle, message, key, 0); }
+  std::string Text() const { return WindowTextUtf8(edit->Handle); }
+  // character: a UTF-16 unit, as the Unicode window gets it.
+  void Type(WPARAM character) const { SendMessageW(edit->Handle, WM_CHAR, character, 0); }
+  void Press(UINT message, WPARAM key) const { SendMessageW(edit->Handle, message, key, 0); }
   void SetText(const char* text) const {
-    SetWindowTextA(edit->Handle, text);
-    SendMessageA(edit->Handle, EM_SETSEL, 0, 0);
+    SetWindowTextW(edit->Handle, ToWstr(text).c_str());
+    SendMessageW(edit->Handle, EM_SETSEL, 0, 0);
   }
   // The thread's own key state, which GetKeyState reads.
   static void SetModifier(int key, bool held) {
@@ -106,8 +103,10 @@ TEST_F(ControlKeyboard, OnCharReplacesOrSwallowsTheCharacter) {
   edit->OnChar = TOnChar{UpperCase, nullptr};
   Type('q');
   Type('!');
+  // Beyond the event's 8 bits: it goes on untouched, never cut to its low byte.
+  Type(L'ж');
   Type('w');
-  EXPECT_EQ(Text(), "QW");
+  EXPECT_EQ(Text(), "QжW");
 }
 
 TEST_F(ControlKeyboard, TheFormsDialogKeyProcTakesKeysBeforeDefault) {

@@ -46,9 +46,12 @@ uint32_t StyleOf(HWND window) {
 }
 
 std::string BarText(TControl* form, int index) {
-  char text[256] = {};
-  SendMessageA(form->StatusBar->Handle, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(text));
-  return text;
+  HWND bar = form->StatusBar->Handle;
+  const size_t length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, index, 0));
+  std::wstring text(length + 1, L'\0');
+  SendMessageW(bar, SB_GETTEXTW, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(length);
+  return ToUtf8(text);
 }
 
 std::vector<int> BarEdges(TControl* form) {
@@ -99,9 +102,9 @@ bool PumpUntil(Done done) {
     if (GetTickCount64() > deadline) return false;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
   }
   return true;
@@ -149,11 +152,8 @@ TEST_F(ControlKinds, EachKindHasItsClassStyleAndPlaceInTheTabSequence) {
   EXPECT_EQ(boxRect.right - boxRect.left, 40);
   EXPECT_EQ(boxRect.bottom - boxRect.top, 40);
 
-  char text[16] = {};
-  GetWindowTextA(form->Handle, text, sizeof text);
-  EXPECT_STREQ(text, "Kinds");
-  GetWindowTextA(label->Handle, text, sizeof text);
-  EXPECT_STREQ(text, "Text");
+  EXPECT_EQ(WindowTextUtf8(form->Handle), "Kinds");
+  EXPECT_EQ(WindowTextUtf8(label->Handle), "Text");
 
   EXPECT_EQ((std::vector<int>{button->TabOrder, bitBtn->TabOrder, label->TabOrder, box->TabOrder}),
             (std::vector<int>{1, 2, 3, 4}));
@@ -161,6 +161,24 @@ TEST_F(ControlKinds, EachKindHasItsClassStyleAndPlaceInTheTabSequence) {
   EXPECT_EQ(GetDlgCtrlID(button->Handle), button->ControlID);
   EXPECT_EQ(bitBtn->ControlID, button->ControlID + 1);
   EXPECT_EQ(button->NavKeys, 0xFu);
+}
+
+TEST_F(ControlKinds, TextsBeyondTheCodePageReachEveryKindWhole) {
+  const std::string text = "Удалить Ωμέγα 😀";
+  SetText(form, text);
+  TControl* button = NewButton(form, text);
+  TControl* bitBtn = NewBitBtn(form, text, 0, 0, nullptr, 0);
+  TControl* label = NewLabel(form, "");
+  ASSERT_TRUE(form->MakeWindow());
+  SetText(label, text);
+  SetStatusText(form, 0, text);
+  for (TControl* control : {form, button, bitBtn, label, form->StatusBar}) {
+    EXPECT_TRUE(IsWindowUnicode(control->Handle));
+  }
+  for (TControl* control : {form, button, bitBtn, label}) {
+    EXPECT_EQ(WindowTextUtf8(control->Handle), text);
+  }
+  EXPECT_EQ(BarText(form, 0), text);
 }
 
 TEST_F(ControlKinds, StatusBarGoesFromSimpleTextToEqualParts) {

@@ -70,11 +70,11 @@ TEST_F(ControlProps, EightPointsAreElevenPixelsHighAt96Dpi) {
 
   SetFontName(child, "Arial");
   SetFontHeight(child, PointsToHeight(8));
-  const auto font = reinterpret_cast<HFONT>(SendMessageA(child->Handle, WM_GETFONT, 0, 0));
-  LOGFONTA applied{};
-  ASSERT_TRUE(GetObjectA(font, sizeof applied, &applied));
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(child->Handle, WM_GETFONT, 0, 0));
+  LOGFONTW applied{};
+  ASSERT_TRUE(GetObjectW(font, sizeof applied, &applied));
   EXPECT_EQ(applied.lfHeight, -11);
-  EXPECT_STREQ(applied.lfFaceName, "Arial");
+  EXPECT_EQ(ToUtf8(applied.lfFaceName), "Arial");
 }
 
 TEST_F(ControlProps, SizeOfZeroKeepsThatDimension) {

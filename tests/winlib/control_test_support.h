@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "control.h"
+#include "text_conv.h"
 
 // Records what happened, in order, across hooks, handlers and events.
 inline std::vector<std::string> controlJournal;
@@ -43,10 +44,10 @@ class ControlTest : public ::testing::Test {
   // Handles every message waiting for this thread; WM_QUIT is taken and dropped.
   static void PumpWaiting() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) continue;
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
   }
 
@@ -72,6 +73,14 @@ class ControlTest : public ::testing::Test {
     return child;
   }
 };
+
+// The window's text as UTF-8, read the Unicode way as the program's texts go.
+inline std::string WindowTextUtf8(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(
+      static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return ToUtf8(text);
+}
 
 // Library events that append a fixed word to the controlJournal.
 inline void Note(void* word, TObj*) {

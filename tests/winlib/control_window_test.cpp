@@ -11,9 +11,9 @@ namespace {
 using ControlWindow = ControlTest;
 
 std::string ClassOf(HWND window) {
-  char name[80] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
+  wchar_t name[80] = {};
+  GetClassNameW(window, name, 80);
+  return ToUtf8(name);
 }
 
 RECT RectInParent(HWND window) {
@@ -138,12 +138,13 @@ TEST_F(ControlWindow, TwoControlsOfAKindShareOneClassBuiltOnTheStandardOne) {
   EXPECT_EQ(ClassOf(second->Handle), "obj_BUTTON");
   EXPECT_EQ(ClassOf(parent->Handle), "obj_Test");
   // A second registration of the name would have failed the second window.
-  WNDCLASSA standard;
-  ASSERT_TRUE(GetClassInfoA(nullptr, "BUTTON", &standard));
+  WNDCLASSW standard;
+  ASSERT_TRUE(GetClassInfoW(nullptr, L"BUTTON", &standard));
   EXPECT_EQ(first->DefWndProc, standard.lpfnWndProc);
   EXPECT_EQ(second->DefWndProc, standard.lpfnWndProc);
-  EXPECT_EQ(GetClassLongPtrA(first->Handle, GCLP_WNDPROC),
+  EXPECT_EQ(GetClassLongPtrW(first->Handle, GCLP_WNDPROC),
             reinterpret_cast<ULONG_PTR>(&WndProcShared));
+  EXPECT_TRUE(IsWindowUnicode(first->Handle));
   // The standard procedure behind ours still does the button's work.
   SendMessageA(first->Handle, BM_SETCHECK, BST_CHECKED, 0);
   EXPECT_EQ(SendMessageA(first->Handle, BM_GETCHECK, 0, 0), BST_CHECKED);
@@ -154,14 +155,32 @@ TEST_F(ControlWindow, TwoControlsOfAKindShareOneClassBuiltOnTheStandardOne) {
 TEST_F(ControlWindow, CreationMessagesAlreadyReachTheNewObject) {
   TControl* control = NewPopup();
   control->OnMessage = TOnMessage{RecordCreation, control};
-  control->Caption = "Заголовок";
+  // Beyond every single-byte code page: only a Unicode window keeps it whole.
+  control->Caption = "Заголовок Ωμέγα 😀";
   ASSERT_TRUE(control->MakeWindow());
   EXPECT_EQ(controlJournal, (std::vector<std::string>{"nccreate", "create"}));
   EXPECT_EQ(CreatingControl, nullptr);
-  char text[32] = {};
-  GetWindowTextA(control->Handle, text, sizeof text);
-  EXPECT_EQ(std::string(text), "Заголовок");
+  EXPECT_TRUE(IsWindowUnicode(control->Handle));
+  EXPECT_EQ(WindowTextUtf8(control->Handle), "Заголовок Ωμέγα 😀");
   control->Free();
+}
+
+TEST_F(ControlWindow, ClassNamesAreCutToSixtyThreeUnitsNeverInsideACharacter) {
+  const std::string ascii57(57, 'n');
+  const struct {
+    std::string base, registered;
+  } names[] = {
+      {std::string(70, 'x'), "obj_" + std::string(59, 'x')},
+      {ascii57 + "😀", "obj_" + ascii57 + "😀"},  // 63 units exactly
+      {ascii57 + "m😀", "obj_" + ascii57 + "m"},
+  };
+  for (const auto& name : names) {
+    TControl* control = NewPopup();
+    control->BaseClassName = name.base;
+    ASSERT_TRUE(control->MakeWindow());
+    EXPECT_EQ(ClassOf(control->Handle), name.registered);
+    control->Free();
+  }
 }
 
 TEST_F(ControlWindow, DisabledControlIsMadeDisabled) {
@@ -205,14 +224,12 @@ TEST_F(ControlWindow, MessagesOfAWindowWithoutObjectGoToTheMainWindowOrDefault) 
   TControl* control = NewPopup();
   ASSERT_TRUE(control->MakeWindow());
   // A window of the library's class that no control made.
-  HWND stray = CreateWindowExA(0, "obj_Test", "", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
+  HWND stray = CreateWindowExW(0, L"obj_Test", L"", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(stray, nullptr);
   EXPECT_EQ(ControlOfWindow(stray), nullptr);
-  SetWindowTextA(stray, "default");
-  char text[16] = {};
-  GetWindowTextA(stray, text, sizeof text);
-  EXPECT_STREQ(text, "default");
+  SetWindowTextW(stray, L"default");
+  EXPECT_EQ(WindowTextUtf8(stray), "default");
 
   MainWindowControl = control;
   static int seen = 0;

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <windows.h>
 
 #include "dir_list.h"
+#include "text_conv.h"
 
 namespace {
 
@@ -15,41 +17,66 @@ using Names = std::vector<std::string>;
 constexpr const char* kFiles[] = {"a.txt", "b.TMP", "c.log", "noext"};
 constexpr const char* kDirs[] = {"sub1", "sub2.d"};
 
+// Made and removed through the "\\?\" form, so a test can go past MAX_PATH.
+std::wstring LongWide(const std::string& path) {
+  return L"\\\\?\\" + ToWstr(path);
+}
+
 // A scratch folder under the prefix's temp path with a few files and
-// subdirectories, removed again after each test.
+// subdirectories; everything made is removed again after each test.
 class DirListTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH];
-    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-    folder = std::string(temp) + "brumix_dir_list_test";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    for (const char* name : kFiles) {
-      const HANDLE file = CreateFileA((folder + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
-                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-      ASSERT_NE(file, INVALID_HANDLE_VALUE);
-      CloseHandle(file);
-    }
+    wchar_t temp[MAX_PATH];
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    folder = ToUtf8(temp) + "brumix_dir_list_test";
+    MakeFolder(folder);
+    for (const char* name : kFiles)
+      MakeFile(folder + "\\" + name);
     for (const char* name : kDirs)
-      CreateDirectoryA((folder + "\\" + name).c_str(), nullptr);
+      MakeFolder(folder + "\\" + name);
     list = NewDirList();
   }
   void TearDown() override {
     list->Free();
-    for (const char* name : kFiles)
-      DeleteFileA((folder + "\\" + name).c_str());
-    for (const char* name : kDirs)
-      RemoveDirectoryA((folder + "\\" + name).c_str());
-    RemoveDirectoryA(folder.c_str());
+    // Last made first: what a folder holds goes before the folder.
+    for (auto it = made.rbegin(); it != made.rend(); ++it) {
+      const std::wstring path = LongWide(it->first);
+      if (it->second) {
+        RemoveDirectoryW(path.c_str());
+      } else {
+        DeleteFileW(path.c_str());
+      }
+    }
   }
 
-  Names Scan(std::string_view mask, DWORD wanted) {
-    list->ScanDirectory(folder, mask, wanted);
+  void MakeFolder(const std::string& path) {
+    const bool madeNow = CreateDirectoryW(LongWide(path).c_str(), nullptr);
+    ASSERT_TRUE(madeNow || GetLastError() == ERROR_ALREADY_EXISTS);
+    made.emplace_back(path, true);
+  }
+  // False when the system cannot name the file.
+  bool TryMakeFile(const std::string& path, DWORD size = 0) {
+    const HANDLE file = CreateFileW(LongWide(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const std::string bytes(size, 'x');
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), size, &written, nullptr);
+    CloseHandle(file);
+    made.emplace_back(path, false);
+    return true;
+  }
+  void MakeFile(const std::string& path) { ASSERT_TRUE(TryMakeFile(path)); }
+
+  Names ScanIn(const std::string& path, std::string_view mask, DWORD wanted) {
+    list->ScanDirectory(path, mask, wanted);
     Names names;
     for (int32_t i = 0; i < list->EntryCount(); ++i)
-      names.emplace_back(list->Entry(i)->cFileName);
+      names.push_back(list->Entry(i)->Name);
     return names;
   }
+  Names Scan(std::string_view mask, DWORD wanted) { return ScanIn(folder, mask, wanted); }
 
   static Names Sorted(Names names) {
     std::sort(names.begin(), names.end());
@@ -58,6 +85,7 @@ class DirListTest : public ::testing::Test {
 
   std::string folder;
   TDirList* list = nullptr;
+  std::vector<std::pair<std::string, bool>> made;  // path, is a folder
 };
 
 }  // namespace
@@ -76,13 +104,13 @@ TEST_F(DirListTest, StarDotStarWithAnyEntryListsAllButDots) {
 
 TEST_F(DirListTest, EntriesKeepTheSystemsOrder) {
   Names system;
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &found);
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(ToWstr(folder + "\\*.*").c_str(), &found);
   ASSERT_NE(search, INVALID_HANDLE_VALUE);
   do {
-    const std::string name = found.cFileName;
+    const std::string name = ToUtf8(found.cFileName);
     if (name != "." && name != "..") system.push_back(name);
-  } while (FindNextFileA(search, &found));
+  } while (FindNextFileW(search, &found));
   FindClose(search);
   EXPECT_EQ(Scan("*", 0x80), system);
 }
@@ -90,9 +118,9 @@ TEST_F(DirListTest, EntriesKeepTheSystemsOrder) {
 TEST_F(DirListTest, DirectoriesPlusMaskListsEverySubdirectory) {
   EXPECT_EQ(Sorted(Scan("*.txt", 0x90)), (Names{"a.txt", "sub1", "sub2.d"}));
   EXPECT_EQ(Sorted(Scan("nothing", 0x90)), (Names{"sub1", "sub2.d"}));
-  const WIN32_FIND_DATAA* first = list->Entry(0);
+  const TDirEntry* first = list->Entry(0);
   ASSERT_NE(first, nullptr);
-  EXPECT_TRUE(first->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_TRUE(first->Attributes & FILE_ATTRIBUTE_DIRECTORY);
   EXPECT_EQ(list->Entry(2), nullptr);
   EXPECT_EQ(list->Entry(-1), nullptr);
 }
@@ -116,6 +144,40 @@ TEST_F(DirListTest, PlainMasksMatchWithoutCase) {
 TEST_F(DirListTest, DotEntriesOnlyThroughTheirOwnMasks) {
   EXPECT_EQ(Scan(".", 0x80), (Names{"."}));
   EXPECT_EQ(Sorted(Scan("..", 0x90)), (Names{"..", "sub1", "sub2.d"}));
+}
+
+TEST_F(DirListTest, NamesBeyondTheCodePageMatchAndComeBackAsUtf8) {
+  // Wine names a file on the Unix side in the Unix locale's character set:
+  // under a locale that is not installed (ru_RU.CP1251 and en_US.UTF-8 here)
+  // that is ASCII, and only an installed UTF-8 one (C.UTF-8) can hold these.
+  if (!TryMakeFile(folder + "\\Ωμέγα.txt", 5) || !TryMakeFile(folder + "\\日本.TMP")) {
+    GTEST_SKIP() << "this Wine session cannot name files beyond ASCII";
+  }
+  const struct {
+    const char* mask;
+    Names names;
+  } cases[] = {
+      {"ωμέγα.*", {"Ωμέγα.txt"}},  // without case beyond ASCII too
+      {"??.tmp", {"日本.TMP"}},    // "?" is a character, not a byte
+      {"*.txt", {"a.txt", "Ωμέγα.txt"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Sorted(Scan(c.mask, 0x80)), c.names) << c.mask;
+  }
+  Scan("Ωμέγα.txt", 0x80);
+  ASSERT_EQ(list->EntryCount(), 1);
+  EXPECT_EQ(list->Entry(0)->Size, 5u);
+}
+
+// Wine would list it by the plain name too; Windows only through "\\?\".
+TEST_F(DirListTest, AFolderPastMaxPathIsListedWhole) {
+  std::string deep = folder;
+  while (ToWstr(deep).size() < MAX_PATH + 20)
+    MakeFolder(deep += "\\" + std::string(40, 'd'));
+  MakeFile(deep + "\\file.txt");
+  MakeFile(deep + "\\noext");
+  EXPECT_EQ(Sorted(ScanIn(deep, "*", 0x80)), (Names{"file.txt", "noext"}));
+  EXPECT_EQ(list->Path, deep + "\\");
 }
 
 TEST_F(DirListTest, MaskCannotReachAnotherFolder) {
@@ -146,6 +208,9 @@ TEST(MatchesMask, StarsQuestionMarksAndCase) {
   EXPECT_TRUE(MatchesMask("abcbd", "a*b?"));
   EXPECT_TRUE(MatchesMask("README.TXT", "readme.t?t"));
   EXPECT_TRUE(MatchesMask("Файл.TMP", "файл.tmp"));
+  EXPECT_TRUE(MatchesMask("日本", "??"));
+  EXPECT_FALSE(MatchesMask("日本", "???"));
+  EXPECT_TRUE(MatchesMask("x😀y", "x?y"));
   EXPECT_FALSE(MatchesMask("abc", "ab"));
   EXPECT_FALSE(MatchesMask("ab", "abc"));
   EXPECT_FALSE(MatchesMask("a", "a?"));

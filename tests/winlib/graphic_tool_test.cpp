@@ -2,9 +2,11 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "graphic_tool.h"
+#include "text_conv.h"
 
 namespace {
 
@@ -21,7 +23,7 @@ struct ChangeLog {
 
 COLORREF BrushColor(HGDIOBJ brush) {
   LOGBRUSH info{};
-  GetObjectA(brush, sizeof info, &info);
+  GetObjectW(brush, sizeof info, &info);
   return info.lbColor;
 }
 
@@ -45,14 +47,14 @@ TEST(GraphicTool, HandleIsMadeOnFirstRequestFromTheDefaults) {
   EXPECT_EQ(BrushColor(brushHandle), GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(brush->GetToolHandle(), brushHandle);
   EXPECT_EQ(brush->ResolvedColor, GetSysColor(COLOR_BTNFACE));
-  LOGFONTA fontInfo{};
-  ASSERT_NE(GetObjectA(font->GetToolHandle(), sizeof fontInfo, &fontInfo), 0);
-  EXPECT_STREQ(fontInfo.lfFaceName, "MS Sans Serif");
+  LOGFONTW fontInfo{};
+  ASSERT_NE(GetObjectW(font->GetToolHandle(), sizeof fontInfo, &fontInfo), 0);
+  EXPECT_EQ(ToUtf8(fontInfo.lfFaceName), "MS Sans Serif");
   EXPECT_EQ(fontInfo.lfCharSet, DEFAULT_CHARSET);
   pen->SetColor(0x00123456);
   pen->SetPenWidth(3);
   LOGPEN penInfo{};
-  ASSERT_NE(GetObjectA(pen->GetToolHandle(), sizeof penInfo, &penInfo), 0);
+  ASSERT_NE(GetObjectW(pen->GetToolHandle(), sizeof penInfo, &penInfo), 0);
   EXPECT_EQ(penInfo.lopnColor, 0x00123456u);
   EXPECT_EQ(penInfo.lopnWidth.x, 3);
   EXPECT_EQ(penInfo.lopnStyle, static_cast<UINT>(PS_SOLID));
@@ -173,9 +175,9 @@ TEST(GraphicTool, AssignCopiesTheDataAndMakesOrFreesTheDestination) {
   EXPECT_EQ(AssignTool(other, source), other);
   EXPECT_FALSE(log.handles.empty());
   EXPECT_EQ(GetObjectType(oldHandle), 0u);
-  LOGFONTA made{};
-  ASSERT_NE(GetObjectA(other->GetToolHandle(), sizeof made, &made), 0);
-  EXPECT_STREQ(made.lfFaceName, "Tahoma");
+  LOGFONTW made{};
+  ASSERT_NE(GetObjectW(other->GetToolHandle(), sizeof made, &made), 0);
+  EXPECT_EQ(ToUtf8(made.lfFaceName), "Tahoma");
   EXPECT_EQ(made.lfWeight, FW_BOLD);
 
   bool freed = false;
@@ -188,8 +190,20 @@ TEST(GraphicTool, AssignCopiesTheDataAndMakesOrFreesTheDestination) {
 
 TEST(GraphicTool, FontSettersKeepTheFaceNameWithinTheLogfont) {
   TGraphicTool* font = NewFont();
-  font->SetFontName("A very long face name that cannot fit in a LOGFONT");
-  EXPECT_EQ(std::strlen(font->ToolData.Font.lfFaceName), 31u);
+  const std::string ascii29(29, 'a');
+  // 31 UTF-16 units at most, and never the first half of a character.
+  const struct {
+    std::string given, kept;
+  } names[] = {
+      {"A very long face name that cannot fit in a LOGFONT", "A very long face name that cann"},
+      {"Шрифт", "Шрифт"},
+      {ascii29 + "😀", ascii29 + "😀"},
+      {ascii29 + "b😀", ascii29 + "b"},
+  };
+  for (const auto& name : names) {
+    font->SetFontName(name.given);
+    EXPECT_EQ(ToUtf8(font->ToolData.Font.lfFaceName), name.kept);
+  }
   font->SetFontStyle(kFontItalic | kFontStrikeOut);
   EXPECT_EQ(font->FontStyle(), kFontItalic | kFontStrikeOut);
   font->SetFontStyle(0);

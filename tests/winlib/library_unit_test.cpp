@@ -9,7 +9,7 @@ TEST(WindowLibraryUnit, InitMakesFormsListAndMessageFinishDropsList) {
   ASSERT_NE(FormsList, nullptr);
   EXPECT_NE(FormsList->Objects, nullptr);
   EXPECT_EQ(FormsList->Count, 0);
-  EXPECT_EQ(InnerMessageId, RegisterWindowMessageA("inner message"));
+  EXPECT_EQ(InnerMessageId, RegisterWindowMessageW(L"inner message"));
   EXPECT_GE(InnerMessageId, 0xC000u);
   FormsList->AddObject("", reinterpret_cast<void*>(0x1234));
   WindowLibraryFinish();

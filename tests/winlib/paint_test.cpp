@@ -86,7 +86,7 @@ struct ForeignLog {
   int framePaints = 0;
   bool ncDestroyed = false;
   HANDLE propAtNcDestroy = nullptr;
-  LONG procAtNcDestroy = 0;
+  LONG_PTR procAtNcDestroy = 0;
 } foreign;
 
 LRESULT CALLBACK ForeignProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -99,23 +99,24 @@ LRESULT CALLBACK ForeignProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       break;
     case WM_NCDESTROY:
       foreign.ncDestroyed = true;
-      foreign.propAtNcDestroy = GetPropA(window, "PREV_PROC");
-      foreign.procAtNcDestroy = GetWindowLongA(window, GWL_WNDPROC);
+      foreign.propAtNcDestroy = GetPropW(window, L"PREV_PROC");
+      foreign.procAtNcDestroy = GetWindowLongPtrW(window, GWLP_WNDPROC);
       break;
     default:
       break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// A Unicode window, as every standard window of the program now is.
 void MakeForeignChild(TControl* form) {
-  WNDCLASSA wc{};
+  WNDCLASSW wc{};
   wc.lpfnWndProc = ForeignProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "PaintForeign";
-  RegisterClassA(&wc);
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"PaintForeign";
+  RegisterClassW(&wc);
   foreign = {};
-  foreign.window = CreateWindowExA(0, "PaintForeign", "", WS_CHILD | WS_VISIBLE, 120, 20, 40, 40,
+  foreign.window = CreateWindowExW(0, L"PaintForeign", L"", WS_CHILD | WS_VISIBLE, 120, 20, 40, 40,
                                    form->Handle, nullptr, wc.hInstance, nullptr);
 }
 
@@ -244,14 +245,13 @@ TEST_F(Paint, TextSetWithTheWindowHiddenKeepsItsVisibility) {
   TControl* form = NewBufferedForm(log, childLog);
   auto* child = static_cast<TControl*>(form->Children->Items[0]);
   child->HideOnSetText = true;
-  SetWindowTextA(child->Handle, "shown");
+  SetWindowTextW(child->Handle, L"shown");
   EXPECT_TRUE(IsWindowVisible(child->Handle));
   ShowWindow(child->Handle, SW_HIDE);
-  SetWindowTextA(child->Handle, "hidden");
+  // Set while hidden, and beyond every single-byte code page.
+  SetWindowTextW(child->Handle, L"hidden Ω😀");
   EXPECT_FALSE(IsWindowVisible(child->Handle));
-  char text[16] = {};
-  GetWindowTextA(child->Handle, text, sizeof text);
-  EXPECT_STREQ(text, "hidden");
+  EXPECT_EQ(WindowTextUtf8(child->Handle), "hidden Ω😀");
   form->Free();
 }
 
@@ -302,8 +302,9 @@ TEST_F(Paint, ForeignChildLeavesItsFrameAndErasingToTheBufferedPaintAndGetsItsPr
   TControl* form = NewBufferedForm(log, childLog, MakeForeignChild);
   HWND window = foreign.window;
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(GetPropA(window, "PREV_PROC"), reinterpret_cast<HANDLE>(ForeignProc));
-  EXPECT_EQ(GetWindowLongA(window, GWL_WNDPROC), reinterpret_cast<LONG>(WndProcChild));
+  EXPECT_EQ(GetPropW(window, L"PREV_PROC"), reinterpret_cast<HANDLE>(ForeignProc));
+  EXPECT_EQ(GetWindowLongPtrW(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(WndProcChild));
+  EXPECT_TRUE(IsWindowUnicode(window));
 
   foreign.erases = foreign.framePaints = 0;
   HDC dc = GetDC(window);
@@ -321,7 +322,7 @@ TEST_F(Paint, ForeignChildLeavesItsFrameAndErasingToTheBufferedPaintAndGetsItsPr
   EXPECT_FALSE(IsWindow(window));
   EXPECT_TRUE(foreign.ncDestroyed);
   EXPECT_EQ(foreign.propAtNcDestroy, nullptr);
-  EXPECT_EQ(foreign.procAtNcDestroy, reinterpret_cast<LONG>(ForeignProc));
+  EXPECT_EQ(foreign.procAtNcDestroy, reinterpret_cast<LONG_PTR>(ForeignProc));
 }
 
 TEST_F(Paint, NoGdiObjectIsLeftAfterAThousandPaints) {
