@@ -5,6 +5,7 @@
 #include "control_props.h"
 #include "graphic_tool.h"
 #include "text_conv.h"
+#include "wide_limit.h"
 
 TKVHintManager* HintManager = nullptr;
 
@@ -26,14 +27,6 @@ namespace {
 constexpr UINT kToolFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
 static_assert(kToolFlags == 0x111);
 constexpr DWORD kTipStyle = WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX;
-
-// The face name field holds 31 characters and its terminator; a longer name
-// is cut there, but never between the two halves of a surrogate pair.
-size_t FaceNameLength(std::wstring_view face) {
-  size_t length = std::min(face.size(), static_cast<size_t>(LF_FACESIZE - 1));
-  if (length < face.size() && IS_HIGH_SURROGATE(face[length - 1])) --length;
-  return length;
-}
 
 THintId IdOf(const TToolInfo* info) {
   return reinterpret_cast<THintId>(info);
@@ -156,7 +149,8 @@ HFONT TKVHintManager::CreateTipFont() const {
   logFont.lfCharSet = Font.CharSet;
   // A longer name is cut: the face name field ends with its terminator.
   const std::wstring face = ToWstr(Font.Name);
-  face.copy(logFont.lfFaceName, FaceNameLength(face));
+  const std::wstring_view fitting = CutToUnits(face, LF_FACESIZE - 1);
+  fitting.copy(logFont.lfFaceName, fitting.size());
   return CreateFontIndirectW(&logFont);
 }
 
