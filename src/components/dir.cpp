@@ -4,25 +4,15 @@
 
 #include <string>
 
+#include "text_conv.h"
+#include "win_text.h"
+
 void TKVDir::doChDir(TData& data, uint16_t) {
   const std::string path = ReadString(data, DirLink, {});
   // A failure changes nothing and is not reported: the chain goes on regardless.
-  SetCurrentDirectoryA(path.c_str());
+  SetCurrentDirectoryW(ToWstr(path).c_str());
   TailNull(data, onChDir);
 }
-
-namespace {
-
-std::string EnvironmentValue(const char* name) {
-  const DWORD size = GetEnvironmentVariableA(name, nullptr, 0);
-  if (size == 0) return {};
-  std::string value(size, '\0');
-  const DWORD length = GetEnvironmentVariableA(name, value.data(), size);
-  value.resize(length < size ? length : 0);
-  return value;
-}
-
-}  // namespace
 
 // The variable GetTempPath reads, TMP and then TEMP, as it was set: the call
 // itself would turn a relative value into a folder below the current one,
@@ -31,8 +21,8 @@ std::string EnvironmentValue(const char* name) {
 // or empty the text is empty. Whether the folder is safe to empty is the
 // cleaner's to judge.
 void TKVDir::TempPath(TData& data, uint16_t) {
-  std::string path = EnvironmentValue("TMP");
-  if (path.empty()) path = EnvironmentValue("TEMP");
-  if (!path.empty() && path.back() != '\\') path += '\\';
-  SetString(data, path);
+  std::wstring path = EnvironmentValue(L"TMP");
+  if (path.empty()) path = EnvironmentValue(L"TEMP");
+  if (!path.empty() && path.back() != L'\\') path += L'\\';
+  SetString(data, ToUtf8(path));
 }

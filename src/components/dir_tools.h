@@ -37,9 +37,10 @@ class TKVDirTools : public TKVComponent {
   TKV_Event onEnd;
 };
 
-// Longest path doDelete hands to the shell; a longer one is never cut short.
+// Longest path, in UTF-16 characters, that doDelete hands to the shell; a
+// longer one is never cut short.
 constexpr size_t kMaxDeletePath = 4096;
 
-// Bytes in the files below the folder path; links below it count 0 and are
-// never entered. Missing or unreadable folders count 0.
+// Bytes in the files below the folder path, at any depth; links below it count
+// 0 and are never entered. Missing or unreadable folders count 0.
 [[nodiscard]] uint64_t TreeSize(const std::string& path);

@@ -3,10 +3,12 @@
 #include "dir_list.h"
 #include "running_program.h"
 #include "safe_target.h"
+#include "text_conv.h"
+#include "win_text.h"
 
 namespace {
 
-// Only A to Z change: cp1251 letters stay as they are.
+// Only A to Z change: the bytes of other letters stay as they are.
 std::string LowerAscii(std::string text) {
   for (char& c : text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -51,31 +53,33 @@ void TKVFileSearch::doSearch(TData& data, uint16_t) {
   TailInteger(data, onEndSearch, matchCount_);
 }
 
+// Reported paths are the folder as given plus the names: the "\\?\" form
+// that reaches entries past MAX_PATH is only ever handed to the system.
 void TKVFileSearch::Walk(const std::string& folder) {
-  HANDLE find = FindFirstFileA((folder + "*.*").c_str(), &find_);
+  HANDLE find = FindFirstFileW(AnyLengthPath(ToWstr(folder + "*.*")).c_str(), &find_);
   // Missing, unreadable or deleted meanwhile (by the handler of its own report).
   if (find == INVALID_HANDLE_VALUE) return;
   do {
-    if (IsDotEntry(find_.cFileName)) continue;
+    const std::string name = ToUtf8(find_.cFileName);
+    if (IsDotEntry(name)) continue;
     if (find_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      const std::string subfolder = folder + find_.cFileName + "\\";
       // Junctions and directory links are reported (so a cleaner can deal with
       // the link itself) but never entered: they may lead out of the tree or
       // back into it.
       const bool isLink = find_.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
-      if (Include > 0) Report(folder, find_.cFileName);
-      if (SearchSubDirs == 0 && !isLink) Walk(subfolder);
-    } else if (MaskMatches(currentMask_, LowerAscii(find_.cFileName))) {
+      if (Include > 0) Report(folder, name);
+      if (SearchSubDirs == 0 && !isLink) Walk(folder + name + "\\");
+    } else if (MaskMatches(currentMask_, LowerAscii(name))) {
       ++matchCount_;
-      if (Include != 1) Report(folder, find_.cFileName);
+      if (Include != 1) Report(folder, name);
     } else {
-      FireString(onOtherFiles, folder + find_.cFileName);
+      FireString(onOtherFiles, folder + name);
     }
-  } while (FindNextFileA(find, &find_));
+  } while (FindNextFileW(find, &find_));
   FindClose(find);
 }
 
 // Not a tail firing: the walk goes on once the handlers have returned.
-void TKVFileSearch::Report(const std::string& folder, const char* name) {
-  FireString(onSearch, FullName ? folder + name : std::string(name));
+void TKVFileSearch::Report(const std::string& folder, const std::string& name) {
+  FireString(onSearch, FullName ? folder + name : name);
 }

@@ -50,13 +50,13 @@ class TKVFileSearch : public TKVComponent {
  private:
   // folder always ends with "\".
   void Walk(const std::string& folder);
-  void Report(const std::string& folder, const char* name);
+  void Report(const std::string& folder, const std::string& name);
 
   int32_t matchCount_ = 0;
   std::string currentMask_;
   // One record for every level of the walk: a level reads it only between its
-  // own FindNextFileA and the next descent.
-  WIN32_FIND_DATAA find_{};
+  // own FindNextFileW and the next descent.
+  WIN32_FIND_DATAW find_{};
 };
 
 // The search's wildcards, on texts already in lower case: "*" any run (the

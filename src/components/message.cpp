@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "control.h"
+#include "text_conv.h"
 
 namespace {
 
@@ -29,7 +30,8 @@ void TKVMessage::doMessage(TData& data, uint16_t) {
   const std::string text = ReadString(data, TextLink, Text);
   const std::string caption = ReadString(data, CaptionLink, Caption);
   // An empty caption is passed as "", never as null, which would show "Error".
-  const int answer = MessageBoxA(MainWindowHandle(), text.c_str(), caption.c_str(), Style());
+  const int answer =
+      MessageBoxW(MainWindowHandle(), ToWstr(text).c_str(), ToWstr(caption).c_str(), Style());
   FireInteger(onResult, answer);
   if (const TKV_Event* button = ButtonEvent(answer)) TailNull(data, *button);
 }

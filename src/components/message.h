@@ -37,6 +37,6 @@ class TKVMessage : public TKVComponent {
   TKV_Event onNo;
 
  private:
-  // The output of a MessageBoxA answer; null for 0 and anything unknown.
+  // The output of a MessageBoxW answer; null for 0 and anything unknown.
   const TKV_Event* ButtonEvent(int answer) const;
 };

@@ -1,9 +1,12 @@
 #include "registry.h"
 
+#include <cstring>
 #include <iterator>
 #include <utility>
 
 #include "stream.h"
+#include "text_conv.h"
+#include "win_text.h"
 
 namespace {
 
@@ -23,18 +26,26 @@ HKEY RootFromIndex(uint8_t index) {
 // "%USERPROFILE%\X" as the environment has it; a name that is not set
 // stays as written, as the system leaves it.
 std::string Expanded(const std::string& text) {
-  std::string expanded(text.size() + 1, '\0');
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    const DWORD size = ExpandEnvironmentStringsA(text.c_str(), expanded.data(),
-                                                 static_cast<DWORD>(expanded.size()));
-    if (size == 0) return {};
-    if (size <= expanded.size()) {
-      expanded.resize(size - 1);
-      return expanded;
-    }
-    expanded.assign(size, '\0');
-  }
-  return {};
+  const std::wstring wide = ToWstr(text);
+  return ToUtf8(TextAnswer([&](wchar_t* buffer, DWORD size) {
+    // Its answer counts the zero even when the text fits.
+    const DWORD needed = ExpandEnvironmentStringsW(wide.c_str(), buffer, size);
+    return needed != 0 && needed <= size ? needed - 1 : needed;
+  }));
+}
+
+bool IsStringKind(DWORD type) {
+  return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// The W call gives the string kinds in UTF-16, and the program's texts are
+// UTF-8: they become that, zeros and all, as far as the data goes. A value
+// stored without its terminating zero, or with an odd byte at its end, ends
+// with its last whole character; nothing past the data is read.
+std::string AsProgramText(const std::string& data) {
+  std::wstring units(data.size() / sizeof(wchar_t), L'\0');
+  std::memcpy(units.data(), data.data(), units.size() * sizeof(wchar_t));
+  return ToUtf8(units);
 }
 
 bool IsPredefined(HKEY key) {
@@ -59,7 +70,7 @@ bool TKVRegKey::Open(std::string_view path) {
   const bool relative = !absolute && current_;
   HKEY base = relative ? current_ : root_;
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(base, std::string(path).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(base, ToWstr(path).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
     return false;
   }
   std::string openedPath = relative ? path_ + "\\" + std::string(path) : std::string(path);
@@ -77,15 +88,23 @@ void TKVRegKey::Close() {
 }
 
 bool TKVRegKey::QueryBytes(const std::string& name, std::string& bytes, DWORD* type) const {
+  DWORD kind = REG_NONE;
+  if (!QueryStored(ToWstr(name), bytes, kind)) return false;
+  if (IsStringKind(kind)) bytes = AsProgramText(bytes);
+  if (type) *type = kind;
+  return true;
+}
+
+bool TKVRegKey::QueryStored(const std::wstring& name, std::string& bytes, DWORD& type) const {
   bytes.clear();
   DWORD size = 0;
-  if (RegQueryValueExA(current_, name.c_str(), nullptr, type, nullptr, &size) != ERROR_SUCCESS) {
+  if (RegQueryValueExW(current_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
     return false;
   }
   if (size == 0) return true;
   bytes.resize(size);
-  if (RegQueryValueExA(current_, name.c_str(), nullptr, type, reinterpret_cast<BYTE*>(bytes.data()),
-                       &size) != ERROR_SUCCESS) {
+  if (RegQueryValueExW(current_, name.c_str(), nullptr, &type,
+                       reinterpret_cast<BYTE*>(bytes.data()), &size) != ERROR_SUCCESS) {
     bytes.clear();
     return false;
   }
@@ -94,9 +113,12 @@ bool TKVRegKey::QueryBytes(const std::string& name, std::string& bytes, DWORD* t
   return true;
 }
 
+// A string value is measured as the program's text: in UTF-8 bytes.
 bool TKVRegKey::QueryFixed(const std::string& name, void* buffer, DWORD size) const {
-  return RegQueryValueExA(current_, name.c_str(), nullptr, nullptr, static_cast<BYTE*>(buffer),
-                          &size) == ERROR_SUCCESS;
+  std::string bytes;
+  if (!QueryBytes(name, bytes) || bytes.size() > size) return false;
+  std::memcpy(buffer, bytes.data(), bytes.size());
+  return true;
 }
 
 TKVRegistry::~TKVRegistry() {
@@ -161,8 +183,8 @@ std::string TKVRegistry::ReadText(const std::string& name) const {
   DWORD type = REG_NONE;
   if (!key_.QueryBytes(name, text, &type) || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
   // The text ends at its first zero: a zero inside would silently cut every
-  // path later joined to it. A string stored without its zero keeps exactly
-  // the bytes returned, and nothing past them is read.
+  // path later joined to it. A string stored without its zero keeps every
+  // whole character of its data.
   const size_t zero = text.find('\0');
   if (zero != std::string::npos) text.resize(zero);
   return type == REG_EXPAND_SZ ? Expanded(text) : text;

@@ -30,14 +30,18 @@ class TKVRegKey {
   [[nodiscard]] bool IsOpen() const { return current_ != nullptr; }
   [[nodiscard]] const std::string& Path() const { return path_; }
 
-  // The value's data, exactly the bytes the registry returned, and its type
-  // when asked; false when the value is missing or unreadable. Needs an open key.
+  // The value's data and its type when asked: the bytes as stored, but a
+  // string kind (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) as UTF-8 text, its zeros
+  // kept. False when the value is missing or unreadable. Needs an open key.
   [[nodiscard]] bool QueryBytes(const std::string& name, std::string& bytes,
                                 DWORD* type = nullptr) const;
-  // Fills at most size bytes; false when the value is missing or longer.
+  // Fills at most size bytes of that data; false when the value is missing or longer.
   [[nodiscard]] bool QueryFixed(const std::string& name, void* buffer, DWORD size) const;
 
  private:
+  // Exactly the bytes the registry keeps, and their type.
+  [[nodiscard]] bool QueryStored(const std::wstring& name, std::string& bytes, DWORD& type) const;
+
   HKEY current_ = nullptr;
   HKEY root_ = HKEY_CURRENT_USER;
   std::string path_;

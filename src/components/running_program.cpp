@@ -6,20 +6,24 @@
 
 #include <string>
 
+#include "text_conv.h"
+
 namespace {
 
-// Image names are plain ASCII here: the cleaner's own table names them.
-bool SameName(const wchar_t* exeFile, std::string_view imageName) {
-  std::wstring name(exeFile);
+// Image names are plain ASCII here, the cleaner's own table names them: only
+// A to Z are taken for a to z.
+wchar_t LowerAscii(wchar_t c) {
+  return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c;
+}
+
+bool SameName(const wchar_t* exeFile, std::wstring_view imageName) {
+  std::wstring_view name(exeFile);
   // Some systems report the whole path of the image.
   const size_t slash = name.find_last_of(L"\\/");
-  if (slash != std::wstring::npos) name.erase(0, slash + 1);
+  if (slash != std::wstring_view::npos) name.remove_prefix(slash + 1);
   if (name.size() != imageName.size()) return false;
   for (size_t i = 0; i < name.size(); ++i) {
-    const wchar_t a = name[i] >= L'A' && name[i] <= L'Z' ? name[i] - L'A' + L'a' : name[i];
-    const char c = imageName[i];
-    const wchar_t b = c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : static_cast<unsigned char>(c);
-    if (a != b) return false;
+    if (LowerAscii(name[i]) != LowerAscii(imageName[i])) return false;
   }
   return true;
 }
@@ -30,12 +34,13 @@ bool IsProgramRunning(std::string_view imageName) {
   if (imageName.empty()) return false;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return false;
+  const std::wstring wideName = ToWstr(imageName);
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   bool running = false;
   for (BOOL more = Process32FirstW(snapshot, &entry); more && !running;
        more = Process32NextW(snapshot, &entry)) {
-    running = SameName(entry.szExeFile, imageName);
+    running = SameName(entry.szExeFile, wideName);
   }
   CloseHandle(snapshot);
   return running;

@@ -6,6 +6,9 @@
 
 #include <iterator>
 
+#include "text_conv.h"
+#include "win_text.h"
+
 namespace {
 
 bool IsDriveLetter(wchar_t c) {
@@ -87,41 +90,9 @@ bool IsSafeFolder(std::wstring_view folder, const GuardedFolders& guarded) {
 
 namespace {
 
-// Win32's way with text answers: the length on success, the size needed
-// (its zero included) when the buffer is too small, 0 on failure.
-template <class Call>
-std::wstring TextAnswer(Call call) {
-  std::wstring text(MAX_PATH, L'\0');
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    const DWORD length = call(text.data(), static_cast<DWORD>(text.size()));
-    if (length == 0) return {};
-    if (length < text.size()) {
-      text.resize(length);
-      return text;
-    }
-    text.resize(length);
-  }
-  return {};
-}
-
-std::wstring Widened(const std::string& text) {
-  if (text.empty()) return {};
-  const int length =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
 std::wstring WithoutTrailingSlash(std::wstring path) {
   if (!path.empty() && path.back() == L'\\') path.pop_back();
   return path;
-}
-
-std::wstring FullPath(const std::wstring& path) {
-  return TextAnswer([&](wchar_t* buffer, DWORD size) {
-    return GetFullPathNameW(path.c_str(), size, buffer, nullptr);
-  });
 }
 
 // "\\?\C:\x" is "C:\x", "\\?\UNC\server\share" is "\\server\share".
@@ -142,15 +113,6 @@ std::wstring LongPath(const std::wstring& path) {
   return longPath.empty() ? path : WithoutVerbatimPrefix(longPath);
 }
 
-using FinalPathName = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
-
-// Systems before Vista lack it, and have no links to follow there but junctions.
-FinalPathName FinalPathFunction() {
-  static const auto function = reinterpret_cast<FinalPathName>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32"), "GetFinalPathNameByHandleW")));
-  return function;
-}
-
 struct Resolved {
   bool missing = false;
   // Long, final (links followed), without a trailing "\"; empty when the
@@ -159,10 +121,7 @@ struct Resolved {
 };
 
 Resolved Resolve(const std::wstring& path) {
-  // No access asked for, so a folder in use opens too.
-  HANDLE handle =
-      CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle = OpenForQuery(path);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     return {error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND, {}};
@@ -170,11 +129,7 @@ Resolved Resolve(const std::wstring& path) {
   BY_HANDLE_FILE_INFORMATION info{};
   const bool folder = GetFileInformationByHandle(handle, &info) &&
                       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-  std::wstring final = path;
-  if (const FinalPathName finalPathName = FinalPathFunction()) {
-    final = TextAnswer(
-        [&](wchar_t* buffer, DWORD size) { return finalPathName(handle, buffer, size, 0); });
-  }
+  const std::wstring final = FinalPathOf(handle, path);
   CloseHandle(handle);
   // A file is no folder to empty: there is nothing below it.
   if (!folder) return {true, {}};
@@ -185,7 +140,7 @@ Resolved Resolve(const std::wstring& path) {
 // The shell is loaded at the first check rather than with the program, as
 // the deleter loads it: most runs never press a button.
 HMODULE Shell() {
-  static const HMODULE shell = LoadLibraryA("shell32.dll");
+  static const HMODULE shell = LoadLibraryW(L"shell32.dll");
   return shell;
 }
 
@@ -210,7 +165,7 @@ std::wstring KnownFolder(const GUID& id) {
       Shell() ? reinterpret_cast<KnownFolderPath>(
                     reinterpret_cast<void*>(GetProcAddress(Shell(), "SHGetKnownFolderPath")))
               : nullptr;
-  static const HMODULE ole = knownFolderPath ? LoadLibraryA("ole32.dll") : nullptr;
+  static const HMODULE ole = knownFolderPath ? LoadLibraryW(L"ole32.dll") : nullptr;
   static const auto taskMemFree = ole ? reinterpret_cast<TaskMemFree>(reinterpret_cast<void*>(
                                             GetProcAddress(ole, "CoTaskMemFree")))
                                       : nullptr;
@@ -225,11 +180,6 @@ constexpr GUID kDownloadsId = {
     0x374de290, 0x123f, 0x4565, {0x91, 0x64, 0x39, 0xc4, 0x92, 0x5e, 0x46, 0x7b}};
 constexpr GUID kUserProfilesId = {
     0x0762d272, 0xc50a, 0x4bb0, {0xa3, 0x82, 0x69, 0x7d, 0xcd, 0x72, 0x9b, 0x80}};
-
-std::wstring EnvironmentValue(const wchar_t* name) {
-  return TextAnswer(
-      [&](wchar_t* buffer, DWORD size) { return GetEnvironmentVariableW(name, buffer, size); });
-}
 
 std::wstring ParentOf(const std::wstring& path) {
   const size_t slash = WithoutTrailingSlash(path).rfind(L'\\');
@@ -303,7 +253,7 @@ const GuardedFolders& SystemGuardedFolders() {
 }
 
 TargetVerdict JudgeCleaningTarget(const std::string& folder) {
-  const std::wstring path = WithoutTrailingSlash(Widened(folder));
+  const std::wstring path = WithoutTrailingSlash(ToWstr(folder));
   // Relative, rooted on the current drive, a root, or a path the system
   // would read otherwise than it is written: never walked.
   if (!IsPlainAbsolute(path) || FullPath(path) != path) return TargetVerdict::kUnsafe;
@@ -316,7 +266,7 @@ TargetVerdict JudgeCleaningTarget(const std::string& folder) {
 }
 
 bool IsGuardedFolder(const std::string& path) {
-  const std::wstring full = WithoutTrailingSlash(FullPath(Widened(path)));
+  const std::wstring full = WithoutTrailingSlash(FullPath(ToWstr(path)));
   if (full.empty()) return true;
   const Resolved resolved = Resolve(full);
   if (resolved.missing) return false;

@@ -31,7 +31,7 @@ struct GuardedFolders {
 
 enum class TargetVerdict { kSafe, kMissing, kUnsafe };
 
-// What the system says of a folder a cleaner was handed (ANSI text, with or
+// What the system says of a folder a cleaner was handed (UTF-8 text, with or
 // without a trailing "\"): kSafe when the text is a plain absolute path that
 // the system gives back unchanged and the folder, as given and as it finally
 // resolves (links followed), passes the rule; kMissing when there is no such

@@ -6,5 +6,7 @@
 #include <string_view>
 
 // The second token of the raw command line (the first is the program's path),
-// with enclosing double quotes removed; empty when there is none.
+// with enclosing double quotes removed; empty when there is none. The line is
+// UTF-8: every byte of a character beyond ASCII is above 32, so the rule
+// reads it as it reads the UTF-16 units it came from.
 std::string FirstArgument(std::string_view commandLine);

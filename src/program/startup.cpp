@@ -11,6 +11,7 @@
 #include "runtime_unit.h"
 #include "scheme.h"
 #include "start_list.h"
+#include "text_conv.h"
 #include "units.h"
 
 namespace {
@@ -36,7 +37,7 @@ constexpr TUnitEntry kUnits[7] = {
 };
 
 [[noreturn]] void ShowMakerInfoAndExit() {
-  MessageBoxA(nullptr, "Сделано в Kavex.", "Kavex Info", MB_OK);
+  MessageBoxW(nullptr, L"Сделано в Kavex.", L"Kavex Info", MB_OK);
   EndProcess(0);
 }
 
@@ -62,7 +63,7 @@ int32_t RunMainWindow() {
 
 void ProgramBody() {
   InitUnits(kUnits, 7);
-  if (FirstArgument(GetCommandLineA()) == "/ih") ShowMakerInfoAndExit();
+  if (FirstArgument(ToUtf8(GetCommandLineW())) == "/ih") ShowMakerInfoAndExit();
 
   auto* scheme = new TClassMainForm_25378D0();
   // Logging off ends the process from inside the loop: links go idle first.

@@ -3,17 +3,29 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
 
 TErrorOutput ErrorOutputBuffer;
 
-void TErrorOutput::Write(std::string_view text) {
+namespace {
+
+// As much of the text as the room takes, short of the first half of a
+// surrogate pair whose second half would not fit.
+size_t WholeCharacters(std::wstring_view text, size_t room) {
+  if (text.size() <= room) return text.size();
+  const wchar_t last = text[room - 1];
+  return last >= 0xD800 && last <= 0xDBFF ? room - 1 : room;
+}
+
+}  // namespace
+
+void TErrorOutput::Write(std::wstring_view text) {
   while (!text.empty()) {
-    const size_t part = std::min(kBufferSize - count_, text.size());
-    std::memcpy(buffer_ + count_, text.data(), part);
+    const size_t part = WholeCharacters(text, kBufferSize - count_);
+    std::copy_n(text.data(), part, buffer_ + count_);
     count_ += part;
     text.remove_prefix(part);
-    if (count_ == kBufferSize) Show();
+    // Full, or the next character does not fit.
+    if (count_ == kBufferSize || !text.empty()) Show();
   }
   if (EndsWithEmptyLine()) Show();
 }
@@ -25,7 +37,7 @@ void TErrorOutput::Close() {
 bool TErrorOutput::EndsWithEmptyLine() const {
   if (count_ < 4) return false;
   for (size_t i = count_ - 4; i < count_; ++i) {
-    if (buffer_[i] != '\r' && buffer_[i] != '\n') return false;
+    if (buffer_[i] != L'\r' && buffer_[i] != L'\n') return false;
   }
   return true;
 }
@@ -33,9 +45,9 @@ bool TErrorOutput::EndsWithEmptyLine() const {
 void TErrorOutput::Show() {
   // Emptied before the box: whatever runs while it is up (a fault inside the
   // box included) may write again.
-  char text[kBufferSize + 1];
-  std::memcpy(text, buffer_, count_);
-  text[count_] = '\0';
+  wchar_t text[kBufferSize + 1];
+  std::copy_n(buffer_, count_, text);
+  text[count_] = L'\0';
   count_ = 0;
-  MessageBoxA(nullptr, text, "Error", MB_OK);
+  MessageBoxW(nullptr, text, L"Error", MB_OK);
 }

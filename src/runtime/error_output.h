@@ -1,6 +1,7 @@
 // The error output: text collects in a 1024-character buffer and is shown in a
 // message box captioned "Error" when the buffer fills, when the text ends with
-// an empty line, and on close.
+// an empty line, and on close. It is UTF-16 throughout, as the box takes it:
+// the run-time sits below the library that converts texts.
 #pragma once
 
 #include <cstddef>
@@ -11,18 +12,19 @@ class TErrorOutput {
   static constexpr size_t kBufferSize = 1024;
 
   // Appends the text. A full buffer is shown and emptied, and the rest of the
-  // text goes on into the next box, so a long report arrives in parts.
-  void Write(std::string_view text);
+  // text goes on into the next box, so a long report arrives in parts; a
+  // character of two UTF-16 units is never split between two boxes.
+  void Write(std::wstring_view text);
   // Shows whatever text is left.
   void Close();
   // The text written and not shown yet.
-  [[nodiscard]] std::string_view Pending() const { return {buffer_, count_}; }
+  [[nodiscard]] std::wstring_view Pending() const { return {buffer_, count_}; }
 
  private:
   [[nodiscard]] bool EndsWithEmptyLine() const;
   void Show();
 
-  char buffer_[kBufferSize] = {};
+  wchar_t buffer_[kBufferSize] = {};
   size_t count_ = 0;
 };
 

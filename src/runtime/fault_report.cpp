@@ -2,26 +2,27 @@
 
 #include <windows.h>
 
+#include <iterator>
 #include <string_view>
 
 namespace {
 
 constexpr int kMaxFrames = 16;
-constexpr char kHexDigits[] = "0123456789ABCDEF";
+constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";
 
-// One line of the report in a fixed buffer.
+// One line of the report in a fixed buffer, long enough for a module's name.
 class TReportLine {
  public:
-  void Add(std::string_view text) {
-    for (char c : text) {
-      if (length_ < sizeof text_) text_[length_++] = c;
+  void Add(std::wstring_view text) {
+    for (wchar_t c : text) {
+      if (length_ < std::size(text_)) text_[length_++] = c;
     }
   }
   void AddDecimal(uint32_t value) {
-    char digits[10];
+    wchar_t digits[10];
     int count = 0;
     do {
-      digits[count++] = static_cast<char>('0' + value % 10);
+      digits[count++] = static_cast<wchar_t>(L'0' + value % 10);
       value /= 10;
     } while (value != 0);
     while (count > 0)
@@ -31,10 +32,10 @@ class TReportLine {
     for (int shift = 28; shift >= 0; shift -= 4)
       Add({&kHexDigits[(value >> shift) & 0xF], 1});
   }
-  [[nodiscard]] std::string_view Text() const { return {text_, length_}; }
+  [[nodiscard]] std::wstring_view Text() const { return {text_, length_}; }
 
  private:
-  char text_[MAX_PATH + 64];
+  wchar_t text_[MAX_PATH + 64];
   size_t length_ = 0;
 };
 
@@ -54,22 +55,22 @@ HMODULE CodeModuleOf(const void* address) {
 void WriteTraceLine(TErrorOutput& output, const void* address) {
   TReportLine line;
   const auto value = reinterpret_cast<uintptr_t>(address);
-  line.Add("  at $");
+  line.Add(L"  at $");
   line.AddHex8(value);
   if (HMODULE module = CodeModuleOf(address)) {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
-    std::string_view name(path, length);
-    if (const size_t slash = name.find_last_of("\\/"); slash != std::string_view::npos) {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
+    std::wstring_view name(path, length);
+    if (const size_t slash = name.find_last_of(L"\\/"); slash != std::wstring_view::npos) {
       name.remove_prefix(slash + 1);
     }
-    line.Add(" (");
+    line.Add(L" (");
     line.Add(name);
-    line.Add("+$");
+    line.Add(L"+$");
     line.AddHex8(value - reinterpret_cast<uintptr_t>(module));
-    line.Add(")");
+    line.Add(L")");
   }
-  line.Add("\r\n");
+  line.Add(L"\r\n");
   output.Write(line.Text());
 }
 
@@ -94,11 +95,11 @@ bool IsOnStack(const void* address, size_t bytes) {
 void WriteFaultReport(TErrorOutput& output, uint16_t number, const void* address,
                       const void* frame) {
   TReportLine line;
-  line.Add("Runtime error ");
+  line.Add(L"Runtime error ");
   line.AddDecimal(number);
-  line.Add(" at $");
+  line.Add(L" at $");
   line.AddHex8(reinterpret_cast<uintptr_t>(address));
-  line.Add("\r\n");
+  line.Add(L"\r\n");
   output.Write(line.Text());
 
   WriteTraceLine(output, address);
@@ -118,5 +119,5 @@ void WriteFaultReport(TErrorOutput& output, uint16_t number, const void* address
     if (next <= framePointer) break;
     framePointer = next;
   }
-  output.Write("\r\n");
+  output.Write(L"\r\n");
 }

@@ -12,6 +12,8 @@
 #include "event.h"
 #include "file_search.h"
 #include "scratch_folder.h"
+#include "text_conv.h"
+#include "win_text.h"
 
 namespace {
 
@@ -330,9 +332,8 @@ TEST_F(DirTools, SizeIsAnIntegerBelowTwoGigabytesAndARealFromThere) {
 // relative value absolute and falls back to the profile with both unset.
 TEST(Dir, TempPathIsTmpOrTempAsSetAndEmptyWithoutThem) {
   SetHooksWorking();
-  char savedTmp[32768] = {}, savedTemp[32768] = {};
-  const DWORD tmpLength = GetEnvironmentVariableA("TMP", savedTmp, sizeof savedTmp);
-  const DWORD tempLength = GetEnvironmentVariableA("TEMP", savedTemp, sizeof savedTemp);
+  const std::wstring savedTmp = EnvironmentValue(L"TMP");
+  const std::wstring savedTemp = EnvironmentValue(L"TEMP");
   const struct {
     const char* tmp;
     const char* temp;
@@ -345,17 +346,18 @@ TEST(Dir, TempPathIsTmpOrTempAsSetAndEmptyWithoutThem) {
       {".", nullptr, ".\\"},            // relative, as set: the cleaner refuses it
       {"", "", ""},                     // no fallback to the profile
       {nullptr, nullptr, ""},           // nor to the Windows folder
+      {"C:\\Темп\\Ωμέγα", nullptr, "C:\\Темп\\Ωμέγα\\"},  // beyond any one code page
   };
   TKVDir dir;
   for (const auto& c : cases) {
-    SetEnvironmentVariableA("TMP", c.tmp);
-    SetEnvironmentVariableA("TEMP", c.temp);
+    SetEnvironmentVariableW(L"TMP", c.tmp ? ToWstr(c.tmp).c_str() : nullptr);
+    SetEnvironmentVariableW(L"TEMP", c.temp ? ToWstr(c.temp).c_str() : nullptr);
     TData incoming;
     EXPECT_EQ(ReadString(incoming, Link<&TKVDir::TempPath>(&dir, 0), {}), c.path)
         << (c.tmp ? c.tmp : "(unset)") << " " << (c.temp ? c.temp : "(unset)");
   }
-  SetEnvironmentVariableA("TMP", tmpLength ? savedTmp : nullptr);
-  SetEnvironmentVariableA("TEMP", tempLength ? savedTemp : nullptr);
+  SetEnvironmentVariableW(L"TMP", savedTmp.empty() ? nullptr : savedTmp.c_str());
+  SetEnvironmentVariableW(L"TEMP", savedTemp.empty() ? nullptr : savedTemp.c_str());
   SetHooksIdle();
 }
 

@@ -1,15 +1,17 @@
-// The message box component with the real MessageBoxA: a second thread of the
+// The message box component with the real MessageBoxW: a second thread of the
 // test finds the box (modal in the test's own thread) and presses a button.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "control.h"
 #include "message.h"
+#include "text_conv.h"
 
 namespace {
 
@@ -37,9 +39,9 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
 }
 
 std::string TextOf(HWND window) {
-  char text[512] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
+  wchar_t text[512] = {};
+  GetWindowTextW(window, text, std::size(text));
+  return ToUtf8(text);
 }
 
 // Waits (with a deadline) for the box shown by the given thread, notes what it
@@ -64,9 +66,7 @@ class Dismisser {
     if (!box) return;
     seen_.found = true;
     seen_.caption = TextOf(box);
-    char text[512] = {};
-    GetDlgItemTextA(box, kMessageTextId, text, sizeof text);
-    seen_.text = text;
+    seen_.text = TextOf(GetDlgItem(box, kMessageTextId));
     for (int id = IDOK; id <= IDNO; ++id) {
       HWND control = GetDlgItem(box, id);
       if (control && IsWindowVisible(control)) seen_.buttons.push_back(id);
@@ -119,17 +119,18 @@ class MessageComponent : public ::testing::Test {
   Recorder recorder;
 };
 
+// Texts beyond any one code page reach the box whole.
 TEST_F(MessageComponent, YesNoBoxAnsweredNoFiresResultSevenThenOnNo) {
-  message.Text = "Delete everything?";
-  message.Caption = "Brumix question";
+  message.Text = "Удалить всё? Διαγραφή; 删除?";
+  message.Caption = "Brumix вопрос";
   message.Buttons = 2;
   EXPECT_EQ(message.Style(), static_cast<UINT>(MB_YESNO));
   Dismisser dismisser(IDNO);
   FireNull(Link<&TKVMessage::doMessage>(&message, 0));
   const BoxSeen& seen = dismisser.Join();
   ASSERT_TRUE(seen.found);
-  EXPECT_EQ(seen.caption, "Brumix question");
-  EXPECT_EQ(seen.text, "Delete everything?");
+  EXPECT_EQ(seen.caption, "Brumix вопрос");
+  EXPECT_EQ(seen.text, "Удалить всё? Διαγραφή; 删除?");
   EXPECT_EQ(seen.buttons, (std::vector<int>{IDYES, IDNO}));
   EXPECT_EQ(seen.owner, nullptr);
   EXPECT_EQ(journal, (std::vector<std::string>{"result 7", "no"}));

@@ -29,6 +29,26 @@ void SetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD si
       << name;
 }
 
+void SetWide(HKEY key, const wchar_t* name, DWORD type, const void* data, DWORD size) {
+  ASSERT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size),
+            ERROR_SUCCESS);
+}
+
+// Names and texts that no one code page holds, written as UTF-16.
+void AddWideValues(HKEY key) {
+  const wchar_t path[] = L"C:\\Пользователи\\Ωμέγα\\缓存";
+  SetWide(key, L"Путь", REG_SZ, path, sizeof path);
+  const wchar_t expand[] = L"%BRUMIX_TEST_DIR%\\Кэш";
+  SetWide(key, L"Expanded", REG_EXPAND_SZ, expand, sizeof expand);
+  // Half a character past the last whole one, and no zero.
+  SetWide(key, L"OddBytes", REG_SZ, L"abcd", 5);
+  HKEY sub = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(key, L"Ключ", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr),
+            ERROR_SUCCESS);
+  SetWide(sub, L"Inner", REG_SZ, L"внутри", sizeof L"внутри");
+  RegCloseKey(sub);
+}
+
 class RegistryReader : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -60,15 +80,19 @@ class RegistryReader : public ::testing::Test {
     const char inner[] = "inner";
     SetValue(sub, "Inner", REG_SZ, inner, sizeof inner);
     RegCloseKey(sub);
+    AddWideValues(key);
     RegCloseKey(key);
+    SetEnvironmentVariableW(L"BRUMIX_TEST_DIR", L"C:\\Ωμέγα");
   }
   void TearDown() override {
     DeleteTestKey();
+    SetEnvironmentVariableW(L"BRUMIX_TEST_DIR", nullptr);
     SetHooksIdle();
   }
 
   static void DeleteTestKey() {
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\BrumixTest\\Sub");
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\BrumixTest\\Ключ");
     RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey);
   }
 
@@ -99,6 +123,24 @@ TEST_F(RegistryReader, TextComesOnlyFromStringsEndsAtTheFirstZeroAndIsExpanded) 
   EXPECT_EQ(Read("Five", kText).text, "");
   EXPECT_EQ(Read("Bytes", kText).text, "");
   EXPECT_EQ(Read("", kText).text, "default");
+}
+
+TEST_F(RegistryReader, KeysNamesAndTextsBeyondTheCodePageComeThroughAsUtf8) {
+  const struct {
+    const char* key;
+    const char* name;
+    const char* text;
+  } cases[] = {
+      {kTestKey, "Путь", "C:\\Пользователи\\Ωμέγα\\缓存"},
+      {kTestKey, "Expanded", "C:\\Ωμέγα\\Кэш"},
+      {kTestKey, "OddBytes", "ab"},
+      {"Software\\BrumixTest\\Ключ", "Inner", "внутри"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Read(c.name, kText, c.key).text, c.text) << c.name;
+  }
+  // A string's bytes, read as anything else, are its UTF-8 text.
+  EXPECT_EQ(Read("OddBytes", kInteger).intValue, 'a' | 'b' << 8);
 }
 
 TEST_F(RegistryReader, IntegerTakesFourBytesAndLongerDataGivesZero) {

@@ -32,6 +32,11 @@ TEST(FirstArgument, FollowsTheTokenRule) {
       {"brumix.exe a\"b c\"d e", "a\"b c\"d"},
       {"   brumix.exe    /ih   ", "/ih"},
       {"\"unbalanced quote /ih", ""},
+      // UTF-8: no byte of a letter beyond ASCII separates.
+      {"\"C:\\Программы\\brumix.exe\" /ih", "/ih"},
+      {"C:\\Ωμέγα\\brumix.exe /ih", "/ih"},
+      {"brumix.exe \xC2\xA0/ih", "\xC2\xA0/ih"},
+      {"brumix.exe 缓存 /ih", "缓存"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(FirstArgument(c.commandLine), c.argument) << "command line: " << c.commandLine;
