@@ -18,3 +18,16 @@ function(brumix_test)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT 600)
 endfunction()
+
+# brumix_western_test(<test executable> [gtest filter]): the same executable
+# once more as its own entry under a Western code page (1252), where only
+# UTF-16 at every call keeps Russian texts whole; C.UTF-8 also lets Wine name
+# files of any script on the Linux side, which the Russian run cannot.
+function(brumix_western_test target)
+  set(arguments)
+  if(ARGC GREATER 1)
+    set(arguments --gtest_filter=${ARGV1})
+  endif()
+  add_test(NAME ${target}_western COMMAND ${target} ${arguments})
+  set_tests_properties(${target}_western PROPERTIES TIMEOUT 600 ENVIRONMENT LC_ALL=C.UTF-8)
+endfunction()

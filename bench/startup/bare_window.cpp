@@ -1,5 +1,6 @@
 // The least a Win32 program does to come up: register a class, make one
-// window, show it and serve its messages. The start-up benchmark's floor.
+// Unicode window, as the cleaner's are, show it and serve its messages. The start-up benchmark's
+// floor.
 //   bare_window [--controls] [LIBRARY...]
 // loads the libraries first, to see what a library costs; --controls also
 // makes the child windows the cleaner's window holds, the same classes and
@@ -17,11 +18,11 @@ LRESULT CALLBACK BareProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     PostQuitMessage(0);
     return 0;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 struct Child {
-  const char* windowClass;
+  const wchar_t* windowClass;
   DWORD style;
   int count;
 };
@@ -29,16 +30,16 @@ struct Child {
 // Nine flat owner-drawn buttons and two push buttons, a title and eight
 // lamps, and a status bar with a size grip.
 constexpr Child kChildren[] = {
-    {"BUTTON", 0x5001000B, 9},
-    {"BUTTON", 0x50011000, 2},
-    {"STATIC", 0x5000018C, 9},
-    {STATUSCLASSNAMEA, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 1},
+    {L"BUTTON", 0x5001000B, 9},
+    {L"BUTTON", 0x50011000, 2},
+    {L"STATIC", 0x5000018C, 9},
+    {STATUSCLASSNAMEW, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 1},
 };
 
 void MakeChildren(HWND window, HINSTANCE instance) {
   // Through the loaded library, so that the plain run does not import it.
   using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  const FARPROC found = GetProcAddress(LoadLibraryA("comctl32.dll"), "InitCommonControlsEx");
+  const FARPROC found = GetProcAddress(LoadLibraryW(L"comctl32.dll"), "InitCommonControlsEx");
   const auto init = reinterpret_cast<InitControls>(reinterpret_cast<void*>(found));
   const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
   if (init) init(&classes);
@@ -46,9 +47,9 @@ void MakeChildren(HWND window, HINSTANCE instance) {
   int top = 10;
   for (const Child& child : kChildren) {
     for (int i = 0; i < child.count; ++i, top += 15) {
-      HWND control = CreateWindowExA(0, child.windowClass, "child", child.style, 10, top, 240, 20,
+      HWND control = CreateWindowExW(0, child.windowClass, L"child", child.style, 10, top, 240, 20,
                                      window, nullptr, instance, nullptr);
-      SendMessageA(control, WM_SETFONT, font, TRUE);
+      SendMessageW(control, WM_SETFONT, font, TRUE);
     }
   }
 }
@@ -59,25 +60,26 @@ int main(int argc, char** argv) {
   const bool withChildren = argc > 1 && std::strcmp(argv[1], "--controls") == 0;
   for (int i = withChildren ? 2 : 1; i < argc; ++i)
     LoadLibraryA(argv[i]);
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA windowClass{};
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = BareProc;
   windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = "BareWindow";
-  if (!RegisterClassA(&windowClass)) return 1;
+  windowClass.lpszClassName = L"BareWindow";
+  if (!RegisterClassW(&windowClass)) return 1;
   // The size of the cleaner's window.
-  HWND window = CreateWindowExA(0, "BareWindow", "bare window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 307, 376, nullptr, nullptr, instance, nullptr);
+  HWND window =
+      CreateWindowExW(0, L"BareWindow", L"bare window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                      CW_USEDEFAULT, 307, 376, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
   if (withChildren) MakeChildren(window, instance);
   ShowWindow(window, SW_SHOWNORMAL);
   UpdateWindow(window);
   MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
   }
   return 0;
 }

@@ -6,6 +6,7 @@
 #include "graphic_tool.h"
 #include "layout.h"
 #include "paint.h"
+#include "text_conv.h"
 
 namespace {
 
@@ -73,9 +74,9 @@ void TKVWin::HandleKeyUp(TControl*, uint32_t& key, uint32_t) {
   FireInteger(onKeyUp, static_cast<int32_t>(key));
 }
 
-void TKVWin::HandleChar(TControl*, uint8_t& ch, uint32_t) {
-  const char text[1] = {static_cast<char>(ch)};
-  FireString(onChar, std::string_view(text, 1));
+// The character as UTF-8; half of a surrogate pair comes as U+FFFD.
+void TKVWin::HandleChar(TControl*, wchar_t& ch, uint32_t) {
+  FireString(onChar, ToUtf8(std::wstring_view(&ch, 1)));
 }
 
 void TKVWin::HandleMouseDown(TControl*, TMouseEventData& mouse) {
@@ -226,7 +227,7 @@ void TKVWin::KeyUpRelay(TControl* sender, uint32_t& key, uint32_t shift) {
   RelayKey(&TControl::OnKeyUp, &TKVWin::HandleKeyUp, sender, key, shift);
 }
 
-void TKVWin::CharRelay(TControl* sender, uint8_t& ch, uint32_t shift) {
+void TKVWin::CharRelay(TControl* sender, wchar_t& ch, uint32_t shift) {
   RelayKey(&TControl::OnChar, &TKVWin::HandleChar, sender, ch, shift);
 }
 

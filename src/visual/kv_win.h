@@ -39,7 +39,7 @@ class TKVWin : public TKVComponent {
   // The control's notifications, each firing its output event.
   virtual void HandleKeyDown(TControl* sender, uint32_t& key, uint32_t shift);
   virtual void HandleKeyUp(TControl* sender, uint32_t& key, uint32_t shift);
-  virtual void HandleChar(TControl* sender, uint8_t& ch, uint32_t shift);
+  virtual void HandleChar(TControl* sender, wchar_t& ch, uint32_t shift);
   virtual void HandleMouseDown(TControl* sender, TMouseEventData& mouse);
   virtual void HandleMouseMove(TControl* sender, TMouseEventData& mouse);
   virtual void HandleMouseEnter(TObj* sender);
@@ -126,7 +126,7 @@ class TKVWin : public TKVComponent {
   // The control's key handlers: the parent form's relay first, then ours.
   void KeyDownRelay(TControl* sender, uint32_t& key, uint32_t shift);
   void KeyUpRelay(TControl* sender, uint32_t& key, uint32_t shift);
-  void CharRelay(TControl* sender, uint8_t& ch, uint32_t shift);
+  void CharRelay(TControl* sender, wchar_t& ch, uint32_t shift);
   template <class Key>
   void RelayKey(TEvent<void(TControl*, Key&, uint32_t)> TControl::*parentHandler,
                 void (TKVWin::*handler)(TControl*, Key&, uint32_t), TControl* sender, Key& key,

@@ -79,7 +79,8 @@ using TMcNotifyProc = void (*)(MSG& msg);
 using TOnMessage = TEvent<bool(MSG& msg, LRESULT& result)>;
 using TOnMouse = TEvent<void(TControl* sender, TMouseEventData& mouse)>;
 using TOnKey = TEvent<void(TControl* sender, uint32_t& key, uint32_t shift)>;
-using TOnChar = TEvent<void(TControl* sender, uint8_t& key, uint32_t shift)>;
+// key: one UTF-16 unit, as the window got it.
+using TOnChar = TEvent<void(TControl* sender, wchar_t& key, uint32_t shift)>;
 using TOnPaint = TEvent<void(TControl* sender, HDC dc)>;
 using TOnClose = TEvent<void(TControl* sender, bool& accept)>;
 using THitTest = TEvent<bool(TControl* sender)>;

@@ -114,10 +114,9 @@ bool KeyEventsHook(TControl* control, MSG& msg, LRESULT& result) {
     }
     case WM_CHAR:
     case WM_SYSCHAR: {
-      // wParam: a UTF-16 unit. The event's 8 bits hold a character only below
-      // 0x80, where UTF-8 and UTF-16 agree; a wider one goes on untouched.
-      if (!control->OnChar || msg.wParam >= 0x80) return false;
-      auto character = static_cast<uint8_t>(msg.wParam);
+      // wParam: a UTF-16 unit.
+      if (!control->OnChar) return false;
+      auto character = static_cast<wchar_t>(msg.wParam);
       control->OnChar(control, character, ShiftState());
       msg.wParam = character;
       break;

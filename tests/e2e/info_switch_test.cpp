@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "program_driver.h"
+#include "window_probe.h"
 
 namespace {
 
 constexpr char kDialogClass[] = "#32770";
-constexpr int kMessageTextId = 0xFFFF;  // the static control of a message box
 
 }  // namespace
 
@@ -16,9 +16,7 @@ TEST(InfoSwitch, ShowsExactlyTheMakerBoxAndExitsWithZero) {
   HWND box = program.WaitForWindow(kDialogClass, "Kavex Info");
   ASSERT_NE(box, nullptr);
 
-  char text[256] = {};
-  GetDlgItemTextA(box, kMessageTextId, text, sizeof text);
-  EXPECT_STREQ(text, "Сделано в Kavex.");
+  EXPECT_EQ(MessageBoxText(box), "Сделано в Kavex.");
   int buttons = 0;
   for (HWND child : ChildWindows(box)) {
     if (ClassOf(child) == "Button" && IsWindowVisible(child)) ++buttons;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "program_driver.h"
+#include "text_conv.h"
 
 namespace {
 
@@ -42,12 +43,12 @@ SIZE IconSize(HICON icon) {
 }
 
 std::string VersionString(const std::vector<char>& block, const char* name) {
-  std::string path = std::string("\\StringFileInfo\\041904E3\\") + name;
-  char* value = nullptr;
+  const std::wstring path = ToWstr(std::string("\\StringFileInfo\\041904E3\\") + name);
+  wchar_t* value = nullptr;
   UINT length = 0;
-  if (!VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length))
+  if (!VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length))
     return "(missing)";
-  return std::string(value);
+  return ToUtf8(value);
 }
 
 }  // namespace
@@ -77,20 +78,20 @@ TEST(Resources, TheExeCarriesItsIconAndVersion) {
   FreeLibrary(module);
 
   DWORD handle = 0;
-  DWORD blockSize = GetFileVersionInfoSizeA(path.c_str(), &handle);
+  DWORD blockSize = GetFileVersionInfoSizeW(ToWstr(path).c_str(), &handle);
   ASSERT_GT(blockSize, 0u);
   std::vector<char> block(blockSize);
-  ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, blockSize, block.data()));
+  ASSERT_TRUE(GetFileVersionInfoW(ToWstr(path).c_str(), 0, blockSize, block.data()));
 
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
-  ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
   EXPECT_EQ(fixed->dwFileVersionMS, 0x00010002u);
   EXPECT_EQ(fixed->dwProductVersionMS, 0x00010002u);
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 
   WORD* translation = nullptr;
-  ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
                              reinterpret_cast<void**>(&translation), &length));
   ASSERT_GE(length, 4u);
   EXPECT_EQ(translation[0], 0x0419);
@@ -100,7 +101,6 @@ TEST(Resources, TheExeCarriesItsIconAndVersion) {
   EXPECT_EQ(VersionString(block, "ProductVersion"), "1.2");
   EXPECT_EQ(VersionString(block, "FileVersion"), "1.2");
   EXPECT_EQ(VersionString(block, "OriginalFilename"), "brumix.exe");
-  // Read through the ANSI call, so it arrives in the Russian code page.
   EXPECT_EQ(VersionString(block, "FileDescription"),
             "Brumix — очистка временных файлов и кэша браузеров");
 }

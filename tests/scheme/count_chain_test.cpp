@@ -1,6 +1,7 @@
 // The count: one press of its button measures all eight targets and writes
 // the total into the button's caption.
 #include "scheme_fixture.h"
+#include "text_conv.h"
 
 namespace {
 
@@ -11,9 +12,9 @@ class CountChain : public SchemeTest {
   // Presses the count button and reads its caption.
   std::string PressCount() {
     Click(scheme_->btnCount);
-    char text[256] = {};
-    GetWindowTextA(scheme_->btnCount->Control->Handle, text, sizeof text);
-    return text;
+    wchar_t text[256] = {};
+    GetWindowTextW(scheme_->btnCount->Control->Handle, text, 256);
+    return ToUtf8(text);
   }
 
   std::string Folder(const char* name) const {

@@ -2,6 +2,7 @@
 
 #include "control.h"
 #include "start_list.h"
+#include "text_conv.h"
 
 void SchemeTest::SetUp() {
   // Points the temporary path and the shell folders at a scratch tree.
@@ -17,8 +18,8 @@ void SchemeTest::TearDown() {
   FreeApplication();
   scheme_.reset();
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message != WM_QUIT) DispatchMessageA(&msg);
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message != WM_QUIT) DispatchMessageW(&msg);
   }
   tree_.reset();
 }
@@ -26,9 +27,9 @@ void SchemeTest::TearDown() {
 std::string SchemeTest::StatusText() const {
   TControl* bar = scheme_->formMain->Control->StatusBar;
   if (!bar) return {};
-  char text[256] = {};
-  SendMessageA(bar->Handle, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
-  return text;
+  wchar_t text[256] = {};
+  SendMessageW(bar->Handle, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+  return ToUtf8(text);
 }
 
 void SchemeTest::FreeApplication() {

@@ -7,6 +7,7 @@
 
 #include "component_window.h"
 #include "graphic_tool.h"
+#include "text_conv.h"
 
 namespace {
 
@@ -48,7 +49,8 @@ class BitmapButton : public ComponentWindow {
     FillRect(memory, &all, GetSysColorBrush(COLOR_BTNFACE));
     SetBkMode(memory, TRANSPARENT);
     SetTextColor(memory, RGB(0, 0, 0));
-    DrawTextA(memory, text.c_str(), static_cast<int>(text.size()), &rect, 0x65);
+    const std::wstring wide = ToWstr(text);
+    DrawTextW(memory, wide.c_str(), static_cast<int>(wide.size()), &rect, 0x65);
     int differences = 0;
     // Inside the edge a pressed button draws.
     for (int y = 1; y < kHeight - 1; ++y) {
@@ -103,9 +105,9 @@ TEST_F(BitmapButton, TextIsInsetThreePixelsAndMovesDownRightWhenPressed) {
   SendMessageA(control->Handle, BM_SETSTATE, FALSE, 0);
 
   FireInteger(Link<&TKVBitBtn::doCaption>(button.get(), 0), 42);
-  char text[16] = {};
-  GetWindowTextA(control->Handle, text, sizeof text);
-  EXPECT_STREQ(text, "42");
+  wchar_t text[16] = {};
+  GetWindowTextW(control->Handle, text, 16);
+  EXPECT_STREQ(text, L"42");
   EXPECT_EQ(button->Caption, "Wg");
   Paint(control);
   EXPECT_EQ(CountDifferences("42", {1, -2, kWidth - 3, kHeight}), 0);

@@ -89,8 +89,8 @@ class FormTest : public ::testing::Test {
     SetHooksIdle();
     ResetLibraryState();
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message != WM_QUIT) DispatchMessageA(&msg);
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message != WM_QUIT) DispatchMessageW(&msg);
     }
   }
 

@@ -12,6 +12,7 @@
 
 #include "control.h"
 #include "program_driver.h"
+#include "text_conv.h"
 
 namespace {
 
@@ -45,11 +46,11 @@ LRESULT CALLBACK SeeFontGiven(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 std::string TipText(HWND tip, HWND tool) {
-  char text[1024] = {};  // the most a tooltip copies out
+  wchar_t text[1024] = {};  // the most a tooltip copies out
   TToolInfo info{sizeof(TToolInfo), 0,    tool, reinterpret_cast<UINT_PTR>(tool), {},
                  nullptr,           text, 0};
-  SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
-  return text;
+  SendMessageW(tip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&info));
+  return ToUtf8(text);
 }
 
 class HintManagerTest : public ::testing::Test {
@@ -104,7 +105,7 @@ TEST_F(HintManagerTest, ARegisteredControlGetsItsOwnTooltipUntilRemoved) {
   EXPECT_EQ(info->Size, 44u);
   EXPECT_EQ(info->Flags, 0x111u);
   EXPECT_EQ(reinterpret_cast<HWND>(info->AppData), tip);
-  EXPECT_STREQ(info->Text, "Удалить временные файлы");
+  EXPECT_EQ(ToUtf8(info->Text), "Удалить временные файлы");
   EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
   EXPECT_EQ(TipText(tip, buttonWindow), "Удалить временные файлы");
   EXPECT_EQ(SendMessageA(tip, TTM_GETTIPBKCOLOR, 0, 0), GetSysColor(COLOR_INFOBK));
@@ -112,9 +113,9 @@ TEST_F(HintManagerTest, ARegisteredControlGetsItsOwnTooltipUntilRemoved) {
 
   const HFONT font = fontGiven;
   ASSERT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT));
-  LOGFONTA logFont{};
-  GetObjectA(font, sizeof logFont, &logFont);
-  EXPECT_EQ(std::string(logFont.lfFaceName), std::string(kLongFace, 31));
+  LOGFONTW logFont{};
+  GetObjectW(font, sizeof logFont, &logFont);
+  EXPECT_EQ(ToUtf8(logFont.lfFaceName), std::string(kLongFace, 31));
   EXPECT_LT(logFont.lfHeight, 0);
 
   hints.RemoveTool(id);

@@ -7,15 +7,16 @@
 #include <vector>
 
 #include "component_window.h"
+#include "text_conv.h"
 
 namespace {
 
 class StatusBar : public ComponentWindow {
  protected:
   std::string PartText(int index) {
-    char text[256] = {};
-    SendMessageA(form->StatusBar->Handle, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(text));
-    return text;
+    wchar_t text[256] = {};
+    SendMessageW(form->StatusBar->Handle, SB_GETTEXTW, index, reinterpret_cast<LPARAM>(text));
+    return ToUtf8(text);
   }
   std::vector<int> Edges() {
     int edges[256];

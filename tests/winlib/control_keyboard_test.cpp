@@ -51,8 +51,9 @@ void ZeroDelete(void*, TControl*, uint32_t& key, uint32_t) {
   if (key == VK_DELETE) key = 0;
 }
 
-void UpperCase(void*, TControl*, uint8_t& key, uint32_t) {
-  if (key >= 'a' && key <= 'z') key = static_cast<uint8_t>(key - 'a' + 'A');
+void UpperCase(void*, TControl*, wchar_t& key, uint32_t) {
+  if (key >= 'a' && key <= 'z') key = static_cast<wchar_t>(key - 'a' + 'A');
+  if (key == L'ж') key = L'Ж';
   if (key == '!') key = 0;
 }
 
@@ -103,10 +104,10 @@ TEST_F(ControlKeyboard, OnCharReplacesOrSwallowsTheCharacter) {
   edit->OnChar = TOnChar{UpperCase, nullptr};
   Type('q');
   Type('!');
-  // Beyond the event's 8 bits: it goes on untouched, never cut to its low byte.
+  // A letter of any script reaches the event whole.
   Type(L'ж');
   Type('w');
-  EXPECT_EQ(Text(), "QжW");
+  EXPECT_EQ(Text(), "QЖW");
 }
 
 TEST_F(ControlKeyboard, TheFormsDialogKeyProcTakesKeysBeforeDefault) {
