@@ -18,7 +18,8 @@ int32_t TIniFile::ValueInteger(const std::string& key, int32_t value) {
   const std::wstring name = ToWstr(key);
   const std::wstring file = ToWstr(FileName);
   if (WriteMode) {
-    WritePrivateProfileStringW(section.c_str(), name.c_str(), std::to_wstring(value).c_str(),
+    // std::to_wstring would bring in the wide printf, some 20 KB of the program.
+    WritePrivateProfileStringW(section.c_str(), name.c_str(), ToWstr(std::to_string(value)).c_str(),
                                file.c_str());
     return value;
   }
