@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -48,6 +50,31 @@ std::string Placement(HWND window) {
 std::string At(int left, int top, int width, int height) {
   return std::to_string(left) + "," + std::to_string(top) + " " + std::to_string(width) + "x" +
          std::to_string(height);
+}
+
+// A real drag with the left button held, in small steps as a hand moves.
+// Each step waits until the pointer is seen there: under Wine an event that
+// follows a move at once may still land where the pointer was.
+void Drag(POINT from, POINT to) {
+  constexpr int kSteps = 6;
+  const auto send = [](POINT point, DWORD buttons) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = point.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = point.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    SendInput(1, &input, sizeof input);
+    Eventually([&] {
+      POINT cursor{};
+      return GetCursorPos(&cursor) && cursor.x == point.x && cursor.y == point.y;
+    });
+  };
+  send(from, 0);
+  send(from, MOUSEEVENTF_LEFTDOWN);
+  for (int step = 1; step <= kSteps; ++step) {
+    send({from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps}, 0);
+  }
+  send(to, MOUSEEVENTF_LEFTUP);
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -319,6 +346,29 @@ TEST_F(Brumix, TabWalksTheButtonsSpacePressesOneAndAltF4Closes) {
       << WindowText(window_.count);
 
   PressKeys({VK_MENU, VK_F4});
+  ASSERT_TRUE(program_.WaitForExit());
+  EXPECT_EQ(program_.ExitCode(), 0u);
+}
+
+TEST_F(Brumix, TheStatusBarHasNoGripAndADragAtItsCornerLeavesTheWindowAsItWas) {
+  EXPECT_FALSE(GetWindowLongA(window_.bar, GWL_STYLE) & SBARS_SIZEGRIP);
+  RECT frame{};
+  GetWindowRect(form_, &frame);
+  const RECT bar = RectInParent(window_.bar);
+  ASSERT_TRUE(BringToFront(form_));
+
+  RECT corner{};
+  GetWindowRect(window_.bar, &corner);
+  Drag({corner.right - 3, corner.bottom - 3}, {corner.right + 57, corner.bottom + 57});
+  // Input is handled in order: once Tab has moved the focus, the drag is over.
+  EXPECT_EQ(MoveFocus({VK_TAB}), kCleaners[kTemp].caption);
+  RECT frameAfter{};
+  GetWindowRect(form_, &frameAfter);
+  EXPECT_TRUE(EqualRect(&frameAfter, &frame));
+  const RECT barAfter = RectInParent(window_.bar);
+  EXPECT_TRUE(EqualRect(&barAfter, &bar));
+
+  ClickButton(window_.exit);
   ASSERT_TRUE(program_.WaitForExit());
   EXPECT_EQ(program_.ExitCode(), 0u);
 }

@@ -225,6 +225,36 @@ TEST_F(ControlKinds, StatusBarGoesFromSimpleTextToEqualParts) {
   EXPECT_EQ(form->StatusBar, nullptr);
 }
 
+TEST_F(ControlKinds, OnlyASizableFormHasAGripAndItsBarFollowsEveryResize) {
+  // What dragging the bar's bottom right corner would do.
+  const auto cornerHit = [this] {
+    RECT bar;
+    GetWindowRect(form->StatusBar->Handle, &bar);
+    return SendMessageW(form->StatusBar->Handle, WM_NCHITTEST, 0,
+                        MAKELPARAM(bar.right - 2, bar.bottom - 2));
+  };
+  const auto barAtBottom = [this] {
+    RECT client;
+    GetClientRect(form->Handle, &client);
+    RECT bar;
+    GetWindowRect(form->StatusBar->Handle, &bar);
+    MapWindowPoints(nullptr, form->Handle, reinterpret_cast<POINT*>(&bar), 2);
+    return bar.bottom == client.bottom && bar.right == client.right;
+  };
+  ASSERT_TRUE(form->MakeWindow());
+  SetStatusText(form, 255, "Sizable");
+  EXPECT_EQ(cornerHit(), HTBOTTOMRIGHT);
+  SetSize(form, 420, 330);
+  EXPECT_TRUE(barAtBottom());
+
+  SetStyle(form, form->Style & ~WS_THICKFRAME);
+  EXPECT_NE(cornerHit(), HTBOTTOMRIGHT);
+  SetSize(form, 300, 200);
+  EXPECT_TRUE(barAtBottom());
+  SetStyle(form, form->Style | WS_THICKFRAME);
+  EXPECT_EQ(cornerHit(), HTBOTTOMRIGHT);
+}
+
 TEST_F(ControlKinds, OnlyTheHolderGivesUpTheDefaultRole) {
   TControl* first = NewButton(form, "First");
   TControl* second = NewButton(form, "Second");
