@@ -77,6 +77,19 @@ void Drag(POINT from, POINT to) {
   send(to, MOUSEEVENTF_LEFTUP);
 }
 
+// Pixels of the dotted focus rectangle: those unlike the button face on the
+// rectangle's left and right sides, two pixels in, clear of the centred text.
+int FocusDots(HWND button) {
+  RECT rect{};
+  GetWindowRect(button, &rect);
+  int dots = 0;
+  for (const LONG x : {rect.left + 2, rect.right - 3}) {
+    for (const COLORREF pixel : ScreenPixels({x, rect.top + 2, x + 1, rect.bottom - 2}))
+      dots += pixel != GetSysColor(COLOR_BTNFACE);
+  }
+  return dots;
+}
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;
@@ -367,6 +380,21 @@ TEST_F(Brumix, TheStatusBarHasNoGripAndADragAtItsCornerLeavesTheWindowAsItWas) {
   EXPECT_TRUE(EqualRect(&frameAfter, &frame));
   const RECT barAfter = RectInParent(window_.bar);
   EXPECT_TRUE(EqualRect(&barAfter, &bar));
+
+  ClickButton(window_.exit);
+  ASSERT_TRUE(program_.WaitForExit());
+  EXPECT_EQ(program_.ExitCode(), 0u);
+}
+
+TEST_F(Brumix, TheFocusedButtonShowsAFocusRectangleThatTabMovesOn) {
+  const HWND first = window_.cleaners[kIE];
+  const HWND second = window_.cleaners[kTemp];
+  ASSERT_TRUE(BringToFront(form_));
+  EXPECT_TRUE(Eventually([&] { return FocusDots(first) > 0; }));
+  EXPECT_EQ(FocusDots(second), 0);
+
+  ASSERT_EQ(MoveFocus({VK_TAB}), kCleaners[kTemp].caption);
+  EXPECT_TRUE(Eventually([&] { return FocusDots(first) == 0 && FocusDots(second) > 0; }));
 
   ClickButton(window_.exit);
   ASSERT_TRUE(program_.WaitForExit());
