@@ -52,11 +52,10 @@ std::string At(int left, int top, int width, int height) {
          std::to_string(height);
 }
 
-// A real drag with the left button held, in small steps as a hand moves.
-// Each step waits until the pointer is seen there: under Wine an event that
-// follows a move at once may still land where the pointer was.
+// A real drag with the left button held. Each step waits until the pointer
+// is seen there: under Wine an event that follows a move at once may still
+// land where the pointer was.
 void Drag(POINT from, POINT to) {
-  constexpr int kSteps = 6;
   const auto send = [](POINT point, DWORD buttons) {
     INPUT input{};
     input.type = INPUT_MOUSE;
@@ -71,9 +70,7 @@ void Drag(POINT from, POINT to) {
   };
   send(from, 0);
   send(from, MOUSEEVENTF_LEFTDOWN);
-  for (int step = 1; step <= kSteps; ++step) {
-    send({from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps}, 0);
-  }
+  send({(from.x + to.x) / 2, (from.y + to.y) / 2}, 0);
   send(to, MOUSEEVENTF_LEFTUP);
 }
 
@@ -365,25 +362,16 @@ TEST_F(Brumix, TabWalksTheButtonsSpacePressesOneAndAltF4Closes) {
 
 TEST_F(Brumix, TheStatusBarHasNoGripAndADragAtItsCornerLeavesTheWindowAsItWas) {
   EXPECT_FALSE(GetWindowLongA(window_.bar, GWL_STYLE) & SBARS_SIZEGRIP);
-  RECT frame{};
-  GetWindowRect(form_, &frame);
-  const RECT bar = RectInParent(window_.bar);
+  const std::string frame = Placement(form_);
+  const std::string bar = Placement(window_.bar);
   ASSERT_TRUE(BringToFront(form_));
-
   RECT corner{};
   GetWindowRect(window_.bar, &corner);
   Drag({corner.right - 3, corner.bottom - 3}, {corner.right + 57, corner.bottom + 57});
   // Input is handled in order: once Tab has moved the focus, the drag is over.
   EXPECT_EQ(MoveFocus({VK_TAB}), kCleaners[kTemp].caption);
-  RECT frameAfter{};
-  GetWindowRect(form_, &frameAfter);
-  EXPECT_TRUE(EqualRect(&frameAfter, &frame));
-  const RECT barAfter = RectInParent(window_.bar);
-  EXPECT_TRUE(EqualRect(&barAfter, &bar));
-
-  ClickButton(window_.exit);
-  ASSERT_TRUE(program_.WaitForExit());
-  EXPECT_EQ(program_.ExitCode(), 0u);
+  EXPECT_EQ(Placement(form_), frame);
+  EXPECT_EQ(Placement(window_.bar), bar);
 }
 
 TEST_F(Brumix, TheFocusedButtonShowsAFocusRectangleThatTabMovesOn) {
@@ -392,11 +380,6 @@ TEST_F(Brumix, TheFocusedButtonShowsAFocusRectangleThatTabMovesOn) {
   ASSERT_TRUE(BringToFront(form_));
   EXPECT_TRUE(Eventually([&] { return FocusDots(first) > 0; }));
   EXPECT_EQ(FocusDots(second), 0);
-
   ASSERT_EQ(MoveFocus({VK_TAB}), kCleaners[kTemp].caption);
   EXPECT_TRUE(Eventually([&] { return FocusDots(first) == 0 && FocusDots(second) > 0; }));
-
-  ClickButton(window_.exit);
-  ASSERT_TRUE(program_.WaitForExit());
-  EXPECT_EQ(program_.ExitCode(), 0u);
 }
