@@ -15,7 +15,8 @@ namespace {
 constexpr int kStatePressed = 1;
 constexpr int kStateDisabled = 2;
 constexpr int kStateHot = 4;
-constexpr int32_t kMargin = 3;  // between the edge, the glyph and the text
+constexpr int32_t kMargin = 3;      // between the edge, the glyph and the text
+constexpr int32_t kFocusInset = 2;  // inside the frame and the edges, clear of the text
 constexpr uint32_t kTextFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS;
 constexpr uint32_t kHighlightColor = 0x80000000 | COLOR_WINDOW;
 constexpr uint32_t kShadowColor = 0x80000000 | COLOR_BTNSHADOW;
@@ -26,6 +27,14 @@ std::string WindowText(HWND window) {
   text.resize(
       static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return ToUtf8(text);
+}
+
+// Keyboard cues hidden until the keyboard is used, as the system's setting
+// may have it, reach the button as WM_UPDATEUISTATE, which repaints it.
+// Wine 8 keeps no such state: WM_QUERYUISTATE answers 0 whatever was set or
+// the setting says, so there the focus always shows.
+bool ShowsFocus(HWND window) {
+  return GetFocus() == window && !(SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
 }
 
 // A pixel of a 32-bit DIB from a 0x00BBGGRR colour.
@@ -121,7 +130,19 @@ bool TKVBitBtn::Draw(TControl*, int state) {
     font->SetColor(Control->Font ? Control->Font->ToolData.Color : Font.Color);
   }
   canvas->DrawTextInRect(text, rect, kTextFormat);
+  DrawFocus(dc);
   return true;
+}
+
+// Tab moves the focus among buttons that look alike; the focused one must show
+// which one Space presses. The hot and pressed looks hide the focus state, so
+// it is asked of the window itself.
+void TKVBitBtn::DrawFocus(HDC dc) {
+  if (!ShowsFocus(Control->Handle)) return;
+  RECT rect;
+  GetClientRect(Control->Handle, &rect);
+  InflateRect(&rect, -kFocusInset, -kFocusInset);
+  DrawFocusRect(dc, &rect);
 }
 
 void TKVBitBtn::DrawBackground(TCanvas* canvas, HDC dc, const RECT& rect, int state) {

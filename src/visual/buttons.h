@@ -48,5 +48,6 @@ class TKVBitBtn : public TKVWin {
   // state: 0 normal, 1 pressed, 2 disabled, 3 focused, 4 hot.
   bool Draw(TControl* sender, int state);
   void DrawBackground(TCanvas* canvas, HDC dc, const RECT& rect, int state);
+  void DrawFocus(HDC dc);
   void MakeDisabledGlyph();
 };

@@ -14,6 +14,19 @@ constexpr size_t kClassNameLimit = 63;
 // from a standard class into one of ours.
 constexpr UINT kForeignClassStyleMask = 0xFFFFBF1F;
 constexpr WPARAM kClearHideFocus = 0x00010002;  // UIS_CLEAR, UISF_HIDEFOCUS
+constexpr UINT kFrameChanged =
+    SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+
+// Windows and Wine give every new top-level window that is not a popup a
+// caption, asked for or not. Taken off again, so a window made from a style
+// frames as the same style set on a made window does.
+void DropImposedCaption(HWND window, uint32_t style) {
+  if (style & (WS_CHILD | WS_POPUP)) return;
+  const auto made = static_cast<uint32_t>(GetWindowLongW(window, GWL_STYLE));
+  if ((made & WS_CAPTION) == (style & WS_CAPTION)) return;
+  SetWindowLongW(window, GWL_STYLE, static_cast<LONG>((made & ~WS_CAPTION) | (style & WS_CAPTION)));
+  SetWindowPos(window, nullptr, 0, 0, 0, 0, kFrameChanged);
+}
 
 }  // namespace
 
@@ -86,6 +99,7 @@ bool TControl::CreateTheWindow() {
   Handle = window;
   if (!window) return false;
 
+  DropImposedCaption(window, style);
   SendMessageW(window, WM_UPDATEUISTATE, kClearHideFocus, 0);
   if (BoundControl(window) != this && !ControlOfWindow(window)) BindWindow(window, this);
   if (!IsControl) SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(GetIcon()));

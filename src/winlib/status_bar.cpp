@@ -18,8 +18,9 @@ constexpr uint16_t kNoCode = 0xFFFF;
 constexpr char kStatusBarClass[] = "msctls_statusbar32";
 
 // child, visible, clip siblings and children; with SBARS_SIZEGRIP or CCS_BOTTOM
-constexpr uint32_t kGripStyle = 0x56000100;
-constexpr uint32_t kPlainStyle = 0x56000003;
+constexpr uint32_t kBarStyle = 0x56000000;
+constexpr uint32_t kGrip = SBARS_SIZEGRIP;
+constexpr uint32_t kNoGrip = CCS_BOTTOM;
 
 // The bar notifies through WM_NOTIFY, never WM_COMMAND.
 constexpr TCommandTable kStatusBarTable{
@@ -29,12 +30,32 @@ LRESULT SendToBar(TControl* form, UINT message, WPARAM wParam, LPARAM lParam) {
   return SendMessageW(form->StatusBar->Handle, message, wParam, lParam);
 }
 
+// The grip sizes the form: on a form without a sizing frame it would size a
+// window that is meant to keep its size, and leave the bar behind.
+uint32_t GripBits(TControl* form) {
+  const bool sizable = GetWindowLongW(form->Handle, GWL_STYLE) & WS_THICKFRAME;
+  return form->SizeGrip && sizable ? kGrip : kNoGrip;
+}
+
+// Only the form hears of its new size; the bar docks itself to the bottom
+// when it is told.
+bool FollowForm(TControl* form, MSG& msg, LRESULT&) {
+  TControl* bar = form->StatusBar;
+  if (!bar || !bar->Handle) return false;
+  if (msg.message == WM_SIZE) {
+    SendMessageW(bar->Handle, WM_SIZE, msg.wParam, msg.lParam);
+  } else if (msg.message == WM_STYLECHANGED && msg.wParam == static_cast<WPARAM>(GWL_STYLE)) {
+    SetStyle(bar, (bar->Style & ~(kGrip | kNoGrip)) | GripBits(form));
+  }
+  return false;
+}
+
 // The form grows by the bar's height, so the area above it keeps its size.
 bool MakeStatusBar(TControl* form, int32_t index) {
   if (!form->EnsureHandle()) return false;
   const int32_t clientHeight = ClientHeight(form);
-  TControl* bar = NewStandardControl(
-      form, kStatusBarClass, form->SizeGrip ? kGripStyle : kPlainStyle, &kStatusBarTable, false);
+  TControl* bar = NewStandardControl(form, kStatusBarClass, kBarStyle | GripBits(form),
+                                     &kStatusBarTable, false);
   bar->Align = kAlignBottom;
   bar->AlignLocked = true;
   if (!bar->MakeWindow()) {
@@ -48,6 +69,7 @@ bool MakeStatusBar(TControl* form, int32_t index) {
   form->StatusHeight = barRect.bottom - barRect.top;
   SetClientSize(form, 0, clientHeight);
   SendToBar(form, WM_SIZE, 0, 0);
+  form->AddMessageHandler(FollowForm, false);
   return true;
 }
 

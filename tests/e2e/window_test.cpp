@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -48,6 +50,41 @@ std::string Placement(HWND window) {
 std::string At(int left, int top, int width, int height) {
   return std::to_string(left) + "," + std::to_string(top) + " " + std::to_string(width) + "x" +
          std::to_string(height);
+}
+
+// A real drag with the left button held. Each step waits until the pointer
+// is seen there: under Wine an event that follows a move at once may still
+// land where the pointer was.
+void Drag(POINT from, POINT to) {
+  const auto send = [](POINT point, DWORD buttons) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = point.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = point.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    SendInput(1, &input, sizeof input);
+    Eventually([&] {
+      POINT cursor{};
+      return GetCursorPos(&cursor) && cursor.x == point.x && cursor.y == point.y;
+    });
+  };
+  send(from, 0);
+  send(from, MOUSEEVENTF_LEFTDOWN);
+  send({(from.x + to.x) / 2, (from.y + to.y) / 2}, 0);
+  send(to, MOUSEEVENTF_LEFTUP);
+}
+
+// Pixels of the dotted focus rectangle: those unlike the button face on the
+// rectangle's left and right sides, two pixels in, clear of the centred text.
+int FocusDots(HWND button) {
+  RECT rect{};
+  GetWindowRect(button, &rect);
+  int dots = 0;
+  for (const LONG x : {rect.left + 2, rect.right - 3}) {
+    for (const COLORREF pixel : ScreenPixels({x, rect.top + 2, x + 1, rect.bottom - 2}))
+      dots += pixel != GetSysColor(COLOR_BTNFACE);
+  }
+  return dots;
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -321,4 +358,28 @@ TEST_F(Brumix, TabWalksTheButtonsSpacePressesOneAndAltF4Closes) {
   PressKeys({VK_MENU, VK_F4});
   ASSERT_TRUE(program_.WaitForExit());
   EXPECT_EQ(program_.ExitCode(), 0u);
+}
+
+TEST_F(Brumix, TheStatusBarHasNoGripAndADragAtItsCornerLeavesTheWindowAsItWas) {
+  EXPECT_FALSE(GetWindowLongA(window_.bar, GWL_STYLE) & SBARS_SIZEGRIP);
+  const std::string frame = Placement(form_);
+  const std::string bar = Placement(window_.bar);
+  ASSERT_TRUE(BringToFront(form_));
+  RECT corner{};
+  GetWindowRect(window_.bar, &corner);
+  Drag({corner.right - 3, corner.bottom - 3}, {corner.right + 57, corner.bottom + 57});
+  // Input is handled in order: once Tab has moved the focus, the drag is over.
+  EXPECT_EQ(MoveFocus({VK_TAB}), kCleaners[kTemp].caption);
+  EXPECT_EQ(Placement(form_), frame);
+  EXPECT_EQ(Placement(window_.bar), bar);
+}
+
+TEST_F(Brumix, TheFocusedButtonShowsAFocusRectangleThatTabMovesOn) {
+  const HWND first = window_.cleaners[kIE];
+  const HWND second = window_.cleaners[kTemp];
+  ASSERT_TRUE(BringToFront(form_));
+  EXPECT_TRUE(Eventually([&] { return FocusDots(first) > 0; }));
+  EXPECT_EQ(FocusDots(second), 0);
+  ASSERT_EQ(MoveFocus({VK_TAB}), kCleaners[kTemp].caption);
+  EXPECT_TRUE(Eventually([&] { return FocusDots(first) == 0 && FocusDots(second) > 0; }));
 }

@@ -229,3 +229,37 @@ TEST_F(FormTest, AnEmptyPlacementStoreTouchesNoFileAndNoKey) {
   EXPECT_EQ(CountIniFiles(), iniFiles);
   EXPECT_EQ(CountSoftwareKeys(), softwareKeys);
 }
+
+TEST_F(FormTest, EveryBorderStyleGivesItsFrameWhetherSetBeforeOrAfterInit) {
+  struct Frame {
+    uint32_t style;
+    uint32_t exStyle;
+  };
+  // Style and extended style of border styles 0 to 9.
+  constexpr Frame kFrames[] = {
+      {0, 0},           {0xC20000, 0}, {0xC70000, 0},   {0xC00000, 0x100}, {0xC00000, 0x80},
+      {0xC40000, 0x80}, {0, 0x1},      {0x40000, 0x80}, {0, 0x201},        {0x40000, 0x200},
+  };
+  const auto frameOf = [](uint32_t n, bool beforeInit) {
+    TKVMainForm* form = NewMainForm(0, 0, 200, 150);
+    if (beforeInit) form->SetBorderStyle(n);
+    form->Init();
+    if (!beforeInit) form->SetBorderStyle(n);
+    const HWND window = form->Control->EnsureHandle();
+    const Frame frame{static_cast<uint32_t>(GetWindowLongW(window, GWL_STYLE)) & 0xC70000,
+                      static_cast<uint32_t>(GetWindowLongW(window, GWL_EXSTYLE)) & 0x381};
+    delete form;
+    FreeApplication();
+    return frame;
+  };
+  for (uint32_t n = 0; n < std::size(kFrames); ++n) {
+    SCOPED_TRACE(n);
+    const Frame before = frameOf(n, true);
+    const Frame after = frameOf(n, false);
+    EXPECT_EQ(before.style, kFrames[n].style);
+    EXPECT_EQ(after.style, kFrames[n].style);
+    // The window edge is the system's to give, to every thick or dialog frame.
+    EXPECT_EQ(after.exStyle & ~WS_EX_WINDOWEDGE, kFrames[n].exStyle & ~WS_EX_WINDOWEDGE);
+    EXPECT_EQ(before.exStyle, after.exStyle);
+  }
+}

@@ -225,6 +225,31 @@ TEST_F(ControlKinds, StatusBarGoesFromSimpleTextToEqualParts) {
   EXPECT_EQ(form->StatusBar, nullptr);
 }
 
+TEST_F(ControlKinds, OnlyASizableFormHasAGripAndItsBarFollowsEveryResize) {
+  RECT bar;
+  // What a press at the bar's bottom right corner would do.
+  const auto cornerHit = [&] {
+    GetWindowRect(form->StatusBar->Handle, &bar);
+    return SendMessageW(form->StatusBar->Handle, WM_NCHITTEST, 0,
+                        MAKELPARAM(bar.right - 2, bar.bottom - 2));
+  };
+  const auto barAtBottom = [&] {
+    GetWindowRect(form->StatusBar->Handle, &bar);
+    MapWindowPoints(nullptr, form->Handle, reinterpret_cast<POINT*>(&bar), 2);
+    return bar.bottom == ClientHeightOf(form->Handle) && bar.right == ClientWidth(form);
+  };
+  ASSERT_TRUE(form->MakeWindow());
+  SetStatusText(form, 255, "Sizable");
+  EXPECT_EQ(cornerHit(), HTBOTTOMRIGHT);
+  SetSize(form, 420, 330);
+  EXPECT_TRUE(barAtBottom());
+
+  SetStyle(form, form->Style & ~WS_THICKFRAME);
+  EXPECT_NE(cornerHit(), HTBOTTOMRIGHT);
+  SetSize(form, 300, 200);
+  EXPECT_TRUE(barAtBottom());
+}
+
 TEST_F(ControlKinds, OnlyTheHolderGivesUpTheDefaultRole) {
   TControl* first = NewButton(form, "First");
   TControl* second = NewButton(form, "Second");
