@@ -106,13 +106,12 @@ void EndLoop(TControl*& control) {
   // the variable must not keep pointing at it.
   control = nullptr;
   if (!main) return;
-  main->RefInc();
+  const TFrameReference reference(main);
   if (!endedByItself) {
     PumpMessages(main);
     main->SendToWindow(WM_CLOSE, 0, 0);
   }
   main->Free();
-  main->RefDec();
 }
 
 void InitCommonControlsFor(uint32_t classMask) {

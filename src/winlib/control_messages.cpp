@@ -11,24 +11,6 @@ bool Ask(TMessageHandler hook, TControl* control, MSG& msg, LRESULT& result) {
   return hook && hook(control, msg, result);
 }
 
-// Keeps the control alive until its message is done: a handler or a case may
-// free it, and the object then goes when the message has been handled.
-class MessageReference {
- public:
-  explicit MessageReference(TControl* control)
-      : control_(control->RefCount >= 0 ? control : nullptr) {
-    if (control_) control_->RefInc();
-  }
-  ~MessageReference() {
-    if (control_) control_->RefDec();
-  }
-  MessageReference(const MessageReference&) = delete;
-  MessageReference& operator=(const MessageReference&) = delete;
-
- private:
-  TControl* control_;
-};
-
 bool IsKeyHeld(int virtualKey) {
   return GetKeyState(virtualKey) < 0;
 }
@@ -37,7 +19,9 @@ bool IsKeyHeld(int virtualKey) {
 
 LRESULT TControl::HandleMessage(MSG& msg) {
   if (msg.hwnd && !Handle) Handle = msg.hwnd;
-  MessageReference reference(this);
+  // Keeps the control alive until its message is done: a handler or a case may
+  // free it, and the object then goes when the message has been handled.
+  const TFrameReference reference(this);
   const TAfterMessageProc after = AfterMessageProc;
   LRESULT result = 0;
   const bool mainSees =
