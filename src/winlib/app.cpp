@@ -46,12 +46,14 @@ bool RefocusRemembered(TControl* control, LRESULT& result) {
 }
 
 // Windows is logging off or shutting down: the process ends here, without
-// coming back to the loop. The message's own reference keeps the form alive
-// while it is handled, so only the main window control is let go.
+// coming back to the loop. Nothing returns to the frames under this message
+// either, so what they hold is let go first: the main control is then really
+// freed, its children and notifications with it, not just marked to go.
 [[noreturn]] void EndSession() {
   SessionEndHook();
   LoopEnded = true;
   LoopRunning = false;
+  TFrameReference::ReleaseAll();
   TControl* main = MainWindowControl;
   MainWindowControl = nullptr;
   if (main) main->Free();

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,14 @@ HWND madeWindow = nullptr;
 void PostCloseOnceMade(TControl* control) {
   madeWindow = control->Handle;
   PostMessageA(control->Handle, WM_CLOSE, 0, 0);
+}
+
+std::vector<std::string> FileLines(const std::string& path) {
+  std::ifstream file(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(file, line);)
+    lines.push_back(line);
+  return lines;
 }
 
 // Set by the watchdog when the loop had to be woken from outside.
@@ -147,11 +156,15 @@ TEST_F(App, EndSessionThatIsCancelledChangesNothing) {
 }
 
 // Logging off ends a program inside its loop: the loop never returns (that
-// would end the program with 3), no box, exit code 0.
-TEST_F(App, EndSessionEndsTheProgramWithExitCodeZeroAndNoBox) {
+// would end the program with 3), no box, exit code 0, and the main control is
+// really freed first, although the message still runs on the form.
+TEST_F(App, EndSessionFreesTheMainControlAndEndsTheProgramWithExitCodeZeroAndNoBox) {
+  char tempFolder[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, tempFolder);
+  const std::string journal = std::string(tempFolder) + "brumix_endsession.txt";
   ProgramDriver program;
-  ASSERT_TRUE(program.StartExe(SiblingPath("winlib_endsession_program.exe"), ""));
-  HWND window = program.WaitForWindow("obj_EndSessionForm", "End session");
+  ASSERT_TRUE(program.StartExe(SiblingPath("winlib_endsession_program.exe"), journal));
+  HWND window = program.WaitForWindow("obj_Form", "End session");
   ASSERT_NE(window, nullptr);
   PostMessageA(window, WM_ENDSESSION, 1, 0);
   ASSERT_TRUE(program.WaitForExit());
@@ -159,6 +172,9 @@ TEST_F(App, EndSessionEndsTheProgramWithExitCodeZeroAndNoBox) {
   for (HWND seen : program.WindowsSeen()) {
     EXPECT_NE(ClassOf(seen), "#32770") << WindowText(seen);
   }
+  EXPECT_EQ(FileLines(journal),
+            (Strings{"app destroyed", "form destroyed", "form notified", "button destroyed"}));
+  DeleteFileA(journal.c_str());
 }
 
 TEST_F(App, TheApplicationObjectsSystemMenuIsTrimmed) {
