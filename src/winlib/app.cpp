@@ -9,7 +9,7 @@
 
 TControlProc IdleHook = DoNothing;
 HMODULE ComCtlModule = nullptr;
-void (*SessionEndHook)() = [] {};
+void (*LoopEndHook)() = [] {};
 
 namespace {
 
@@ -50,7 +50,7 @@ bool RefocusRemembered(TControl* control, LRESULT& result) {
 // either, so what they hold is let go first: the main control is then really
 // freed, its children and notifications with it, not just marked to go.
 [[noreturn]] void EndSession() {
-  SessionEndHook();
+  LoopEndHook();
   LoopEnded = true;
   LoopRunning = false;
   TFrameReference::ReleaseAll();
@@ -58,6 +58,12 @@ bool RefocusRemembered(TControl* control, LRESULT& result) {
   MainWindowControl = nullptr;
   if (main) main->Free();
   EndProcess(0);
+}
+
+// The application object's form that is the program's main window, if any.
+TControl* MainFormOf(TControl* app) {
+  auto* first = static_cast<TControl*>(app->Children->Get(0));
+  return first && first->IsMainWindow() ? first : nullptr;
 }
 
 }  // namespace
@@ -113,6 +119,7 @@ void EndLoop(TControl*& control) {
     PumpMessages(main);
     main->SendToWindow(WM_CLOSE, 0, 0);
   }
+  LoopEndHook();
   main->Free();
 }
 
@@ -149,10 +156,20 @@ bool AppHandler(TControl* control, MSG& msg, LRESULT& result) {
     case WM_SYSCOMMAND: {
       // wParam: the command; its low four bits are the system's own.
       if ((msg.wParam & 0xFFF0) != SC_CLOSE) return false;
-      TControl* first = static_cast<TControl*>(control->Children->Get(0));
-      if (!first || !first->IsMainWindow()) return false;
-      if (first->Handle) PostMessageW(first->Handle, WM_CLOSE, 0, 0);
+      TControl* form = MainFormOf(control);
+      if (!form) return false;
+      if (form->Handle) PostMessageW(form->Handle, WM_CLOSE, 0, 0);
       result = 0;
+      return true;
+    }
+    case WM_CLOSE: {
+      // Whoever closes the application window (a task manager closes the one
+      // with the task-bar button) closes the program through its main form,
+      // whose own close then runs. Once the form has accepted, its close comes
+      // back here and goes on to end the loop.
+      TControl* form = MainFormOf(control);
+      if (!form || !form->Handle || form->CloseAccepted) return false;
+      result = SendMessageW(form->Handle, WM_CLOSE, msg.wParam, msg.lParam);
       return true;
     }
     default:

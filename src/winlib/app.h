@@ -11,9 +11,10 @@ extern TControlProc IdleHook;
 // comctl32.dll, loaded once by InitCommonControlsFor.
 extern HMODULE ComCtlModule;
 
-// Called first when Windows ends the session, before anything is freed; does
+// Called once the loop is over, whatever ended it (the loop's own end, or
+// Windows ending the session), before the first control is freed; does
 // nothing by default.
-extern void (*SessionEndHook)();
+extern void (*LoopEndHook)();
 
 // Runs the loop for the control until it ends; the control is then freed and
 // the variable is none. False when the control's window could not be made:

@@ -147,6 +147,7 @@ LRESULT TControl::OnCloseMessage(const MSG& msg) {
     if (!accept) return 0;
   }
   if (IsMainWindow() || this == MainWindowControl) {
+    CloseAccepted = true;
     if (MainWindowControl && MainWindowControl != this && MainWindowControl->Handle) {
       SendMessageW(MainWindowControl->Handle, WM_CLOSE, 0, 0);
     }

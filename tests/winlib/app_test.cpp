@@ -20,7 +20,7 @@ class App : public ControlTest {
  protected:
   void TearDown() override {
     IdleHook = DoNothing;
-    SessionEndHook = [] {};
+    LoopEndHook = [] {};
     ControlTest::TearDown();
   }
 };
@@ -79,10 +79,11 @@ TEST_F(App, WmQuitPostedBeforeTheLoopEndsItAfterItsFirstPass) {
   TControl* control = NewPopup();
   control->AddFreeNotify(NoteFreed, nullptr);
   IdleHook = NoteIdle;
+  LoopEndHook = [] { controlJournal.push_back("loop end"); };
   PostQuitMessage(0);
   TControl* variable = control;
   EXPECT_TRUE(RunLoop(variable));
-  EXPECT_EQ(controlJournal, (Strings{"idle", "freed"}));
+  EXPECT_EQ(controlJournal, (Strings{"idle", "loop end", "freed"}));
   EXPECT_EQ(variable, nullptr);
   EXPECT_EQ(MainWindowControl, nullptr);
   EXPECT_TRUE(LoopEnded);
@@ -144,7 +145,7 @@ TEST_F(App, EndSessionThatIsCancelledChangesNothing) {
   ASSERT_TRUE(form->MakeWindow());
   MainWindowControl = form;
   LoopRunning = true;
-  SessionEndHook = [] { controlJournal.push_back("session end"); };
+  LoopEndHook = [] { controlJournal.push_back("loop end"); };
   SendMessageA(form->Handle, WM_ENDSESSION, 0, 0);
   EXPECT_TRUE(controlJournal.empty());
   EXPECT_TRUE(LoopRunning);
