@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "graphic_tool.h"
 #include "process_exit.h"
 
@@ -64,6 +66,31 @@ bool RefocusRemembered(TControl* control, LRESULT& result) {
 TControl* MainFormOf(TControl* app) {
   auto* first = static_cast<TControl*>(app->Children->Get(0));
   return first && first->IsMainWindow() ? first : nullptr;
+}
+
+// The window the user works in: the active one, else the main form, else the
+// main window.
+HWND WorkingWindow() {
+  HWND active = GetActiveWindow();
+  if (active && IsWindowEnabled(active)) return active;
+  TControl* main = MainWindowControl;
+  if (!main) return nullptr;
+  TControl* form = MainFormOf(main);
+  return form && form->Handle ? form->Handle : main->Handle;
+}
+
+struct TDisabling {
+  HWND spared;
+  std::vector<HWND>* disabled;
+};
+
+BOOL CALLBACK DisableShownWindow(HWND window, LPARAM data) {
+  const auto* disabling = reinterpret_cast<const TDisabling*>(data);
+  if (window != disabling->spared && IsWindowVisible(window) && IsWindowEnabled(window)) {
+    EnableWindow(window, FALSE);
+    disabling->disabled->push_back(window);
+  }
+  return TRUE;
 }
 
 }  // namespace
@@ -207,5 +234,16 @@ bool FormHandler(TControl* form, MSG& msg, LRESULT& result) {
       return false;
     default:
       return false;
+  }
+}
+
+TModalScope::TModalScope() : owner_(WorkingWindow()) {
+  TDisabling disabling{owner_, &disabled_};
+  EnumThreadWindows(GetCurrentThreadId(), DisableShownWindow, reinterpret_cast<LPARAM>(&disabling));
+}
+
+TModalScope::~TModalScope() {
+  for (auto window = disabled_.rbegin(); window != disabled_.rend(); ++window) {
+    EnableWindow(*window, TRUE);
   }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "control.h"
 
@@ -36,3 +37,21 @@ TControl* NewApp(const char* caption);
 bool AppHandler(TControl* control, MSG& msg, LRESULT& result);
 bool FormEraseHandler(TControl* control, MSG& msg, LRESULT& result);
 bool FormHandler(TControl* control, MSG& msg, LRESULT& result);
+
+// For the length of a modal box: the window it is modal to, the one the user
+// works in, and the program's other shown windows disabled meanwhile, as a
+// modal dialog leaves them. The box itself disables its owner and enables it
+// again before it goes, so that the activation comes back there.
+class TModalScope {
+ public:
+  TModalScope();
+  ~TModalScope();
+  TModalScope(const TModalScope&) = delete;
+  TModalScope& operator=(const TModalScope&) = delete;
+
+  [[nodiscard]] HWND Owner() const { return owner_; }
+
+ private:
+  HWND owner_;
+  std::vector<HWND> disabled_;
+};
