@@ -188,6 +188,12 @@ LRESULT TControl::OnNcDestroy(const MSG& msg, bool& returnAtOnce) {
 
 LRESULT TControl::OnKeyMessage(MSG& msg, bool& returnAtOnce) {
   HWND focus = GetFocus();
+  // With nothing focused the system gives the keys to the active window, as
+  // system keys: they keep their system meaning there (Alt+F4, Alt+Space).
+  if (!focus && Handle && msg.hwnd == Handle && Handle == GetActiveWindow()) {
+    return CallDefault(msg);
+  }
+  // A key meant for a control that has lost the focus since is dropped.
   if (!focus || (focus != FocusHandle && focus != Handle)) return 0;
   LRESULT result = 0;
   if (Ask(GlobalKeyHook, this, msg, result) || Ask(KeyHook, this, msg, result)) {
