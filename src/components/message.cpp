@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "control.h"
+#include "app.h"
 #include "text_conv.h"
 
 namespace {
@@ -29,9 +29,12 @@ UINT TKVMessage::Style() const {
 void TKVMessage::doMessage(TData& data, uint16_t) {
   const std::string text = ReadString(data, TextLink, Text);
   const std::string caption = ReadString(data, CaptionLink, Caption);
-  // An empty caption is passed as "", never as null, which would show "Error".
+  // Modal to the window the user works in: a second click behind the box
+  // cannot open another one. An empty caption is passed as "", never as null,
+  // which would show "Error".
+  const TModalScope modal;
   const int answer =
-      MessageBoxW(MainWindowHandle(), ToWstr(text).c_str(), ToWstr(caption).c_str(), Style());
+      MessageBoxW(modal.Owner(), ToWstr(text).c_str(), ToWstr(caption).c_str(), Style());
   FireInteger(onResult, answer);
   if (const TKV_Event* button = ButtonEvent(answer)) TailNull(data, *button);
 }

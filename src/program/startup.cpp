@@ -27,10 +27,10 @@ void CommonControlsInit() {
 
 // Seven places, initialised in this order and finalised in reverse.
 constexpr TUnitEntry kUnits[7] = {
-    {RuntimeInitialization, nullptr},          // run-time: heap, strings, exception frames
-    {nullptr, nullptr},                        // resource strings
+    {RuntimeInitialization, nullptr},             // run-time: heap, strings, exception frames
+    {nullptr, nullptr},                           // resource strings
     {CommonControlsInit, HintManagerUnitFinish},  // common controls and the shared hint manager
-    {WindowLibraryInit, WindowLibraryFinish},  // window library
+    {WindowLibraryInit, WindowLibraryFinish},     // window library
     {nullptr, nullptr},
     {nullptr, nullptr},
     {nullptr, nullptr},
@@ -49,9 +49,10 @@ void StartStep(const TKVMainForm* mainForm) {
   RunStartList();
 }
 
-// Serves the main window until it closes; the exit code of the run. Links go
-// idle as soon as the loop is over, whatever ended it, so that nothing freed
-// after it can fire an event or read a data input.
+// Serves the main window until it closes; the exit code of the run. The end
+// of the loop idles the links before it frees anything (LoopEndHook), so that
+// nothing freed can fire an event or read a data input; without a main window
+// they go idle here.
 int32_t RunMainWindow() {
   bool served = true;
   if (MainWindowControl) served = RunLoop(MainWindowControl);
@@ -66,8 +67,9 @@ void ProgramBody() {
   if (FirstArgument(ToUtf8(GetCommandLineW())) == "/ih") ShowMakerInfoAndExit();
 
   auto* scheme = new TClassMainForm_25378D0();
-  // Logging off ends the process from inside the loop: links go idle first.
-  SessionEndHook = SetHooksIdle;
+  // Links go idle before the loop's end frees the first control, also when
+  // logging off ends the process from inside the loop.
+  LoopEndHook = SetHooksIdle;
   StartStep(scheme->formMain);
   const int32_t exitCode = RunMainWindow();
   delete scheme;

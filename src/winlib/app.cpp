@@ -4,12 +4,14 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "graphic_tool.h"
 #include "process_exit.h"
 
 TControlProc IdleHook = DoNothing;
 HMODULE ComCtlModule = nullptr;
-void (*SessionEndHook)() = [] {};
+void (*LoopEndHook)() = [] {};
 
 namespace {
 
@@ -46,16 +48,49 @@ bool RefocusRemembered(TControl* control, LRESULT& result) {
 }
 
 // Windows is logging off or shutting down: the process ends here, without
-// coming back to the loop. The message's own reference keeps the form alive
-// while it is handled, so only the main window control is let go.
+// coming back to the loop. Nothing returns to the frames under this message
+// either, so what they hold is let go first: the main control is then really
+// freed, its children and notifications with it, not just marked to go.
 [[noreturn]] void EndSession() {
-  SessionEndHook();
+  LoopEndHook();
   LoopEnded = true;
   LoopRunning = false;
+  TFrameReference::ReleaseAll();
   TControl* main = MainWindowControl;
   MainWindowControl = nullptr;
   if (main) main->Free();
   EndProcess(0);
+}
+
+// The application object's form that is the program's main window, if any.
+TControl* MainFormOf(TControl* app) {
+  auto* first = static_cast<TControl*>(app->Children->Get(0));
+  return first && first->IsMainWindow() ? first : nullptr;
+}
+
+// The window the user works in: the active one, else the main form, else the
+// main window.
+HWND WorkingWindow() {
+  HWND active = GetActiveWindow();
+  if (active && IsWindowEnabled(active)) return active;
+  TControl* main = MainWindowControl;
+  if (!main) return nullptr;
+  TControl* form = MainFormOf(main);
+  return form && form->Handle ? form->Handle : main->Handle;
+}
+
+struct TDisabling {
+  HWND spared;
+  std::vector<HWND>* disabled;
+};
+
+BOOL CALLBACK DisableShownWindow(HWND window, LPARAM data) {
+  const auto* disabling = reinterpret_cast<const TDisabling*>(data);
+  if (window != disabling->spared && IsWindowVisible(window) && IsWindowEnabled(window)) {
+    EnableWindow(window, FALSE);
+    disabling->disabled->push_back(window);
+  }
+  return TRUE;
 }
 
 }  // namespace
@@ -106,13 +141,13 @@ void EndLoop(TControl*& control) {
   // the variable must not keep pointing at it.
   control = nullptr;
   if (!main) return;
-  main->RefInc();
+  const TFrameReference reference(main);
   if (!endedByItself) {
     PumpMessages(main);
     main->SendToWindow(WM_CLOSE, 0, 0);
   }
+  LoopEndHook();
   main->Free();
-  main->RefDec();
 }
 
 void InitCommonControlsFor(uint32_t classMask) {
@@ -148,10 +183,20 @@ bool AppHandler(TControl* control, MSG& msg, LRESULT& result) {
     case WM_SYSCOMMAND: {
       // wParam: the command; its low four bits are the system's own.
       if ((msg.wParam & 0xFFF0) != SC_CLOSE) return false;
-      TControl* first = static_cast<TControl*>(control->Children->Get(0));
-      if (!first || !first->IsMainWindow()) return false;
-      if (first->Handle) PostMessageW(first->Handle, WM_CLOSE, 0, 0);
+      TControl* form = MainFormOf(control);
+      if (!form) return false;
+      if (form->Handle) PostMessageW(form->Handle, WM_CLOSE, 0, 0);
       result = 0;
+      return true;
+    }
+    case WM_CLOSE: {
+      // Whoever closes the application window (a task manager closes the one
+      // with the task-bar button) closes the program through its main form,
+      // whose own close then runs. Once the form has accepted, its close comes
+      // back here and goes on to end the loop.
+      TControl* form = MainFormOf(control);
+      if (!form || !form->Handle || form->CloseAccepted) return false;
+      result = SendMessageW(form->Handle, WM_CLOSE, msg.wParam, msg.lParam);
       return true;
     }
     default:
@@ -189,5 +234,16 @@ bool FormHandler(TControl* form, MSG& msg, LRESULT& result) {
       return false;
     default:
       return false;
+  }
+}
+
+TModalScope::TModalScope() : owner_(WorkingWindow()) {
+  TDisabling disabling{owner_, &disabled_};
+  EnumThreadWindows(GetCurrentThreadId(), DisableShownWindow, reinterpret_cast<LPARAM>(&disabling));
+}
+
+TModalScope::~TModalScope() {
+  for (auto window = disabled_.rbegin(); window != disabled_.rend(); ++window) {
+    EnableWindow(*window, TRUE);
   }
 }

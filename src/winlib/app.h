@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "control.h"
 
@@ -11,9 +12,10 @@ extern TControlProc IdleHook;
 // comctl32.dll, loaded once by InitCommonControlsFor.
 extern HMODULE ComCtlModule;
 
-// Called first when Windows ends the session, before anything is freed; does
+// Called once the loop is over, whatever ended it (the loop's own end, or
+// Windows ending the session), before the first control is freed; does
 // nothing by default.
-extern void (*SessionEndHook)();
+extern void (*LoopEndHook)();
 
 // Runs the loop for the control until it ends; the control is then freed and
 // the variable is none. False when the control's window could not be made:
@@ -35,3 +37,21 @@ TControl* NewApp(const char* caption);
 bool AppHandler(TControl* control, MSG& msg, LRESULT& result);
 bool FormEraseHandler(TControl* control, MSG& msg, LRESULT& result);
 bool FormHandler(TControl* control, MSG& msg, LRESULT& result);
+
+// For the length of a modal box: the window it is modal to, the one the user
+// works in, and the program's other shown windows disabled meanwhile, as a
+// modal dialog leaves them. The box itself disables its owner and enables it
+// again before it goes, so that the activation comes back there.
+class TModalScope {
+ public:
+  TModalScope();
+  ~TModalScope();
+  TModalScope(const TModalScope&) = delete;
+  TModalScope& operator=(const TModalScope&) = delete;
+
+  [[nodiscard]] HWND Owner() const { return owner_; }
+
+ private:
+  HWND owner_;
+  std::vector<HWND> disabled_;
+};

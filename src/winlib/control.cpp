@@ -198,7 +198,7 @@ bool DispatchHandlers(TControl* control, MSG& msg, LRESULT& result) {
   TList* handlers = control->Handlers;
   if (control->RefCount < 0 || !handlers || handlers->Count == 0) return false;
   // Held so that a handler freeing its own control does not pull the list away.
-  control->RefInc();
+  const TFrameReference reference(control);
   bool handled = false;
   for (int32_t i = handlers->Count - 2; i >= 0 && !handled; i -= 2) {
     const bool keep = handlers->Items[i + 1] != nullptr;
@@ -206,9 +206,7 @@ bool DispatchHandlers(TControl* control, MSG& msg, LRESULT& result) {
     const auto handler = reinterpret_cast<TMessageHandler>(handlers->Items[i]);
     handled = handler(control, msg, result);
   }
-  if (control->RefCount & 1) handled = true;
-  control->RefDec();
-  return handled;
+  return handled || (control->RefCount & 1);
 }
 
 LRESULT TControl::CallDefault(const MSG& msg) {

@@ -221,6 +221,9 @@ class TControl : public TObj {
   THitTest HitTestProc;
   bool MouseInside = false;
   TOnClose OnClose;
+  // Set when the window has accepted a close: the application object then
+  // ends the loop instead of handing the close to its form again.
+  bool CloseAccepted = false;
   TControlProc OnWindowCreated = nullptr;
   TControlProc AutoSizeProc = nullptr;
   TChildChangedProc ChildChangedProc = nullptr;

@@ -11,24 +11,6 @@ bool Ask(TMessageHandler hook, TControl* control, MSG& msg, LRESULT& result) {
   return hook && hook(control, msg, result);
 }
 
-// Keeps the control alive until its message is done: a handler or a case may
-// free it, and the object then goes when the message has been handled.
-class MessageReference {
- public:
-  explicit MessageReference(TControl* control)
-      : control_(control->RefCount >= 0 ? control : nullptr) {
-    if (control_) control_->RefInc();
-  }
-  ~MessageReference() {
-    if (control_) control_->RefDec();
-  }
-  MessageReference(const MessageReference&) = delete;
-  MessageReference& operator=(const MessageReference&) = delete;
-
- private:
-  TControl* control_;
-};
-
 bool IsKeyHeld(int virtualKey) {
   return GetKeyState(virtualKey) < 0;
 }
@@ -37,7 +19,9 @@ bool IsKeyHeld(int virtualKey) {
 
 LRESULT TControl::HandleMessage(MSG& msg) {
   if (msg.hwnd && !Handle) Handle = msg.hwnd;
-  MessageReference reference(this);
+  // Keeps the control alive until its message is done: a handler or a case may
+  // free it, and the object then goes when the message has been handled.
+  const TFrameReference reference(this);
   const TAfterMessageProc after = AfterMessageProc;
   LRESULT result = 0;
   const bool mainSees =
@@ -163,6 +147,7 @@ LRESULT TControl::OnCloseMessage(const MSG& msg) {
     if (!accept) return 0;
   }
   if (IsMainWindow() || this == MainWindowControl) {
+    CloseAccepted = true;
     if (MainWindowControl && MainWindowControl != this && MainWindowControl->Handle) {
       SendMessageW(MainWindowControl->Handle, WM_CLOSE, 0, 0);
     }
@@ -203,6 +188,12 @@ LRESULT TControl::OnNcDestroy(const MSG& msg, bool& returnAtOnce) {
 
 LRESULT TControl::OnKeyMessage(MSG& msg, bool& returnAtOnce) {
   HWND focus = GetFocus();
+  // With nothing focused the system gives the keys to the active window, as
+  // system keys: they keep their system meaning there (Alt+F4, Alt+Space).
+  if (!focus && Handle && msg.hwnd == Handle && Handle == GetActiveWindow()) {
+    return CallDefault(msg);
+  }
+  // A key meant for a control that has lost the focus since is dropped.
   if (!focus || (focus != FocusHandle && focus != Handle)) return 0;
   LRESULT result = 0;
   if (Ask(GlobalKeyHook, this, msg, result) || Ask(KeyHook, this, msg, result)) {

@@ -57,3 +57,26 @@ void TObj::DestroyObjPart() {
   }
   notifications->Free();
 }
+
+namespace {
+TFrameReference* innermostFrame = nullptr;
+}  // namespace
+
+TFrameReference::TFrameReference(TObj* object)
+    : object_(object && object->RefCount >= 0 ? object : nullptr), outer_(innermostFrame) {
+  innermostFrame = this;
+  if (object_) object_->RefInc();
+}
+
+TFrameReference::~TFrameReference() {
+  innermostFrame = outer_;
+  if (object_) object_->RefDec();
+}
+
+void TFrameReference::ReleaseAll() {
+  for (TFrameReference* frame = innermostFrame; frame; frame = frame->outer_) {
+    TObj* object = frame->object_;
+    frame->object_ = nullptr;
+    if (object) object->RefDec();
+  }
+}

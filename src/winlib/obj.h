@@ -72,3 +72,24 @@ class TObj {
  private:
   bool deleting_ = false;
 };
+
+// A reference a frame holds for as long as it runs: the object outlives a
+// Free asked meanwhile and goes when the frame ends. An object already under
+// destruction is not held. The frames' references are chained, innermost
+// first, so that a path that never returns to them can let them all go.
+class TFrameReference {
+ public:
+  explicit TFrameReference(TObj* object);
+  ~TFrameReference();
+  TFrameReference(const TFrameReference&) = delete;
+  TFrameReference& operator=(const TFrameReference&) = delete;
+
+  // Releases what every running frame holds. Only for a path that never
+  // returns to those frames (the process is ending): a Free asked before or
+  // after then destroys at once.
+  static void ReleaseAll();
+
+ private:
+  TObj* object_;
+  TFrameReference* outer_;
+};

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,7 @@ class App : public ControlTest {
  protected:
   void TearDown() override {
     IdleHook = DoNothing;
-    SessionEndHook = [] {};
+    LoopEndHook = [] {};
     ControlTest::TearDown();
   }
 };
@@ -36,6 +37,14 @@ HWND madeWindow = nullptr;
 void PostCloseOnceMade(TControl* control) {
   madeWindow = control->Handle;
   PostMessageA(control->Handle, WM_CLOSE, 0, 0);
+}
+
+std::vector<std::string> FileLines(const std::string& path) {
+  std::ifstream file(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(file, line);)
+    lines.push_back(line);
+  return lines;
 }
 
 // Set by the watchdog when the loop had to be woken from outside.
@@ -70,10 +79,11 @@ TEST_F(App, WmQuitPostedBeforeTheLoopEndsItAfterItsFirstPass) {
   TControl* control = NewPopup();
   control->AddFreeNotify(NoteFreed, nullptr);
   IdleHook = NoteIdle;
+  LoopEndHook = [] { controlJournal.push_back("loop end"); };
   PostQuitMessage(0);
   TControl* variable = control;
   EXPECT_TRUE(RunLoop(variable));
-  EXPECT_EQ(controlJournal, (Strings{"idle", "freed"}));
+  EXPECT_EQ(controlJournal, (Strings{"idle", "loop end", "freed"}));
   EXPECT_EQ(variable, nullptr);
   EXPECT_EQ(MainWindowControl, nullptr);
   EXPECT_TRUE(LoopEnded);
@@ -135,7 +145,7 @@ TEST_F(App, EndSessionThatIsCancelledChangesNothing) {
   ASSERT_TRUE(form->MakeWindow());
   MainWindowControl = form;
   LoopRunning = true;
-  SessionEndHook = [] { controlJournal.push_back("session end"); };
+  LoopEndHook = [] { controlJournal.push_back("loop end"); };
   SendMessageA(form->Handle, WM_ENDSESSION, 0, 0);
   EXPECT_TRUE(controlJournal.empty());
   EXPECT_TRUE(LoopRunning);
@@ -147,11 +157,15 @@ TEST_F(App, EndSessionThatIsCancelledChangesNothing) {
 }
 
 // Logging off ends a program inside its loop: the loop never returns (that
-// would end the program with 3), no box, exit code 0.
-TEST_F(App, EndSessionEndsTheProgramWithExitCodeZeroAndNoBox) {
+// would end the program with 3), no box, exit code 0, and the main control is
+// really freed first, although the message still runs on the form.
+TEST_F(App, EndSessionFreesTheMainControlAndEndsTheProgramWithExitCodeZeroAndNoBox) {
+  char tempFolder[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, tempFolder);
+  const std::string journal = std::string(tempFolder) + "brumix_endsession.txt";
   ProgramDriver program;
-  ASSERT_TRUE(program.StartExe(SiblingPath("winlib_endsession_program.exe"), ""));
-  HWND window = program.WaitForWindow("obj_EndSessionForm", "End session");
+  ASSERT_TRUE(program.StartExe(SiblingPath("winlib_endsession_program.exe"), journal));
+  HWND window = program.WaitForWindow("obj_Form", "End session");
   ASSERT_NE(window, nullptr);
   PostMessageA(window, WM_ENDSESSION, 1, 0);
   ASSERT_TRUE(program.WaitForExit());
@@ -159,6 +173,9 @@ TEST_F(App, EndSessionEndsTheProgramWithExitCodeZeroAndNoBox) {
   for (HWND seen : program.WindowsSeen()) {
     EXPECT_NE(ClassOf(seen), "#32770") << WindowText(seen);
   }
+  EXPECT_EQ(FileLines(journal),
+            (Strings{"app destroyed", "form destroyed", "form notified", "button destroyed"}));
+  DeleteFileA(journal.c_str());
 }
 
 TEST_F(App, TheApplicationObjectsSystemMenuIsTrimmed) {

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "control.h"
 #include "control_test_support.h"
@@ -66,6 +67,11 @@ bool TakeDelete(TControl*, uint32_t key, bool notKeyDown) {
   return key == VK_DELETE;
 }
 
+void RefuseClose(void*, TControl*, bool& accept) {
+  controlJournal.push_back("asked to close");
+  accept = false;
+}
+
 }  // namespace
 
 TEST_F(ControlKeyboard, TabCharacterIsSwallowedOtherCharactersReachTheControl) {
@@ -86,6 +92,21 @@ TEST_F(ControlKeyboard, KeysOfAControlWithoutTheFocusAreDropped) {
   SetFocus(form->Handle);
   Type('z');
   EXPECT_EQ(Text(), "");
+}
+
+// With nothing focused the system gives the keys to the active window: Alt+F4
+// must still close it there, not be dropped for want of a focused control.
+TEST_F(ControlKeyboard, WithNothingFocusedAltF4AtTheActiveFormAsksItToClose) {
+  ShowWindow(form->Handle, SW_SHOWNORMAL);
+  SetForegroundWindow(form->Handle);
+  SetFocus(nullptr);
+  ASSERT_EQ(GetActiveWindow(), form->Handle);
+  ASSERT_EQ(GetFocus(), nullptr);
+  form->OnClose = TOnClose{RefuseClose, nullptr};
+  // lParam: the context code, Alt held.
+  SendMessageW(form->Handle, WM_SYSKEYDOWN, VK_F4, KF_ALTDOWN << 16);
+  PumpWaiting();
+  EXPECT_EQ(controlJournal, std::vector<std::string>{"asked to close"});
 }
 
 TEST_F(ControlKeyboard, AnOnKeyDownThatZeroesTheKeySwallowsIt) {
