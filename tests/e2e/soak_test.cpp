@@ -30,6 +30,8 @@ constexpr uint64_t kMegabyte = 1048576;
 // Room for the allocator's own rounding; a leak of a few dozen bytes a press
 // grows past it within a thousand rounds.
 constexpr SIZE_T kMemoryToleranceBytes = 256 * 1024;
+constexpr int kSettledReads = 3;
+constexpr DWORD kSettleStepMs = 30;
 
 int Presses() {
   char value[16] = {};
@@ -89,14 +91,17 @@ class Soak : public ::testing::Test {
 
   // The program's GDI objects once it has nothing left to do: a paint still
   // pending after the last press holds a brush or a DC of its own for a moment.
+  // Re-enabled windows after the About box repaint a moment later: the count
+  // has settled once it stays the same over several reads.
   std::optional<int> SettledGdiObjects() {
     std::optional<int> last = GdiObjectsOf(program_.Process());
-    for (int read = 0; read < 50; ++read) {
+    for (int read = 0, same = 0; read < 100 && same < kSettledReads; ++read) {
       DWORD_PTR answer = 0;
       SendMessageTimeoutA(window_.form, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &answer);
       WaitForInputIdle(program_.Process(), 2000);
+      Sleep(kSettleStepMs);
       const std::optional<int> now = GdiObjectsOf(program_.Process());
-      if (now == last) return now;
+      same = now == last ? same + 1 : 0;
       last = now;
     }
     return last;
