@@ -16,12 +16,6 @@ constexpr size_t kBitmapButtons = 9;
 constexpr DWORD kPollMs = 1;
 constexpr DWORD kCloseTimeoutMs = 10000;
 
-std::string Environment(const char* name) {
-  char value[MAX_PATH * 2] = {};
-  GetEnvironmentVariableA(name, value, sizeof value);
-  return value;
-}
-
 bool IsBitmapButton(HWND window) {
   return ClassOf(window) == kButtonClass &&
          (GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW;
@@ -41,6 +35,12 @@ double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   const size_t middle = values.size() / 2;
   return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+std::string Environment(const char* name) {
+  char value[MAX_PATH * 2] = {};
+  GetEnvironmentVariableA(name, value, sizeof value);
+  return value;
 }
 
 int EnvCount(const char* name, int fallback) {

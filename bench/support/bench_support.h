@@ -15,8 +15,9 @@
 
 double Now();
 double Median(std::vector<double> values);
-// A positive whole number from the environment (Wine passes the Linux one on),
-// or the fallback.
+// A variable of the environment (Wine passes the Linux one on); empty when unset.
+std::string Environment(const char* name);
+// A positive whole number from the environment, or the fallback.
 int EnvCount(const char* name, int fallback);
 double Megabytes(uint64_t bytes);
 
