@@ -1,6 +1,7 @@
 #include "bench_support.h"
 
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,6 +16,10 @@ constexpr char kButtonClass[] = "obj_BUTTON";
 constexpr size_t kBitmapButtons = 9;
 constexpr DWORD kPollMs = 1;
 constexpr DWORD kCloseTimeoutMs = 10000;
+constexpr uint8_t kReportFilesAndFolders = 2;
+constexpr uint8_t kReportFoldersOnly = 1;
+constexpr uint16_t kShellFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI;
+constexpr uint16_t kShellFlagsFilesOnly = kShellFlags | FOF_FILESONLY;
 
 bool IsBitmapButton(HWND window) {
   return ClassOf(window) == kButtonClass &&
@@ -54,19 +59,13 @@ double Megabytes(uint64_t bytes) {
 }
 
 std::vector<BenchTarget> TargetsBelow(const std::string& root) {
-  const std::string local = root + "\\local\\";
-  return {
-      {"temp", root + "\\temp", "Удалить %temp%", 2, 0x410},
-      {"ie", root + "\\ie", "Удалить кэш IE", 2, 0x410},
-      {"chrome", local + "Google\\Chrome\\User Data\\Default\\Cache", "Удалить кэш Google Chrome",
-       2, 0x410},
-      {"firefox", local + "Mozilla\\Firefox\\Profiles", "Удалить кэш Firefox", 1, 0x490},
-      {"yandex", local + "Yandex\\YandexBrowser\\User Data\\Default\\Cache",
-       "Удалить кэш Яндекс.Браузера", 2, 0x410},
-      {"vivaldi", local + "Vivaldi\\User Data\\Default\\Cache", "Удалить кэш Vivaldi", 2, 0x410},
-      {"opera12", local + "Opera\\Opera\\cache", "Удалить кэш Opera 12", 2, 0x490},
-      {"opera20", local + "Opera Software\\Opera Stable", "Удалить кэш Opera 20 и выше", 2, 0x490},
-  };
+  std::vector<BenchTarget> targets;
+  for (const TargetPlace& place : kTargetPlaces) {
+    targets.push_back({place.name, root + "\\" + place.folder, place.button,
+                       place.foldersOnly ? kReportFoldersOnly : kReportFilesAndFolders,
+                       place.filesOnly ? kShellFlagsFilesOnly : kShellFlags});
+  }
+  return targets;
 }
 
 std::optional<BenchTarget> TargetNamed(const std::string& root, const std::string& name) {
