@@ -7,6 +7,9 @@
 // best run is shown too: on a shared machine the noise only ever adds. The
 // watcher looks every BENCH_POLL_MS milliseconds (default 1); looking less
 // often shows whether the looking itself slows the programs down.
+// BENCH_OTHER names another build of brumix.exe (a Windows path) to run in
+// turn with this one: on a shared machine, figures from separate runs of the
+// benchmark differ by more than most changes do.
 #include <windows.h>
 
 #include <algorithm>
@@ -147,6 +150,11 @@ int main() {
       Bare("bare, same windows", "--controls advapi32.dll comctl32.dll"),
       {"brumix.exe", ProgramPath(), "", "obj_Form", BrumixReady, {}},
   };
+  const std::string other = Environment("BENCH_OTHER");
+  if (!other.empty()) {
+    programs.insert(programs.end() - 1,
+                    {"other brumix.exe", other, "", "obj_Form", BrumixReady, {}});
+  }
   for (Program& program : programs) {
     if (!Measure(program).ok) {
       std::printf("%s did not come up ready (%s)\n", program.label, program.path.c_str());

@@ -1,6 +1,7 @@
 #include "bench_support.h"
 
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,12 +16,10 @@ constexpr char kButtonClass[] = "obj_BUTTON";
 constexpr size_t kBitmapButtons = 9;
 constexpr DWORD kPollMs = 1;
 constexpr DWORD kCloseTimeoutMs = 10000;
-
-std::string Environment(const char* name) {
-  char value[MAX_PATH * 2] = {};
-  GetEnvironmentVariableA(name, value, sizeof value);
-  return value;
-}
+constexpr uint8_t kReportFilesAndFolders = 2;
+constexpr uint8_t kReportFoldersOnly = 1;
+constexpr uint16_t kShellFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI;
+constexpr uint16_t kShellFlagsFilesOnly = kShellFlags | FOF_FILESONLY;
 
 bool IsBitmapButton(HWND window) {
   return ClassOf(window) == kButtonClass &&
@@ -43,6 +42,12 @@ double Median(std::vector<double> values) {
   return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
+std::string Environment(const char* name) {
+  char value[MAX_PATH * 2] = {};
+  GetEnvironmentVariableA(name, value, sizeof value);
+  return value;
+}
+
 int EnvCount(const char* name, int fallback) {
   const std::string text = Environment(name);
   const int value = std::atoi(text.c_str());
@@ -54,19 +59,13 @@ double Megabytes(uint64_t bytes) {
 }
 
 std::vector<BenchTarget> TargetsBelow(const std::string& root) {
-  const std::string local = root + "\\local\\";
-  return {
-      {"temp", root + "\\temp", "Удалить %temp%", 2, 0x410},
-      {"ie", root + "\\ie", "Удалить кэш IE", 2, 0x410},
-      {"chrome", local + "Google\\Chrome\\User Data\\Default\\Cache", "Удалить кэш Google Chrome",
-       2, 0x410},
-      {"firefox", local + "Mozilla\\Firefox\\Profiles", "Удалить кэш Firefox", 1, 0x490},
-      {"yandex", local + "Yandex\\YandexBrowser\\User Data\\Default\\Cache",
-       "Удалить кэш Яндекс.Браузера", 2, 0x410},
-      {"vivaldi", local + "Vivaldi\\User Data\\Default\\Cache", "Удалить кэш Vivaldi", 2, 0x410},
-      {"opera12", local + "Opera\\Opera\\cache", "Удалить кэш Opera 12", 2, 0x490},
-      {"opera20", local + "Opera Software\\Opera Stable", "Удалить кэш Opera 20 и выше", 2, 0x490},
-  };
+  std::vector<BenchTarget> targets;
+  for (const TargetPlace& place : kTargetPlaces) {
+    targets.push_back({place.name, root + "\\" + place.folder, place.button,
+                       place.foldersOnly ? kReportFoldersOnly : kReportFilesAndFolders,
+                       place.filesOnly ? kShellFlagsFilesOnly : kShellFlags});
+  }
+  return targets;
 }
 
 std::optional<BenchTarget> TargetNamed(const std::string& root, const std::string& name) {

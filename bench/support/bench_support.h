@@ -15,8 +15,9 @@
 
 double Now();
 double Median(std::vector<double> values);
-// A positive whole number from the environment (Wine passes the Linux one on),
-// or the fallback.
+// A variable of the environment (Wine passes the Linux one on); empty when unset.
+std::string Environment(const char* name);
+// A positive whole number from the environment, or the fallback.
 int EnvCount(const char* name, int fallback);
 double Megabytes(uint64_t bytes);
 
@@ -29,8 +30,7 @@ struct BenchTarget {
   uint8_t include;  // what the search reports: 2 files and folders, 1 folders only
   uint16_t shellFlags;
 };
-// In the order the run scripts fill them: temp, ie, chrome, firefox, yandex,
-// vivaldi, opera12, opera20.
+// In the order of the lamps, the tests' own layout (cleaning_targets.h).
 std::vector<BenchTarget> TargetsBelow(const std::string& root);
 std::optional<BenchTarget> TargetNamed(const std::string& root, const std::string& name);
 
@@ -39,7 +39,8 @@ std::optional<BenchTarget> TargetNamed(const std::string& root, const std::strin
 class PointedTargets : public PointedFolders {
  public:
   explicit PointedTargets(const std::string& root)
-      : PointedFolders(root + "\\ie", root + "\\local", root + "\\temp") {}
+      : PointedFolders(TargetFolderBelow(root, "ie"), root + "\\" + kLocalAppDataBelowRoot,
+                       TargetFolderBelow(root, "temp")) {}
 };
 
 // The main window as a user first meets it.

@@ -1,29 +1,33 @@
 # Sourced by the run scripts of the benchmarks that drive brumix.exe: how they
 # get into a Wine session, the cleaner's eight folders below a scratch root
-# (the names bench_support.cpp gives them) and a quick way to fill them from
-# the Linux side.
+# (the table the tests and bench_support.cpp share, printed by
+# bench_targets.exe) and a quick way to fill them from the Linux side.
 
 # bench_enter_wine_session ROOT BUILD PROGRAM SCRIPT [--inner]: outside a Wine
 # session, builds the benchmark's PROGRAM and runs SCRIPT again inside one,
-# for the whole run (bash itself has no Russian locale); inside, returns.
+# for the whole run (bash itself has no Russian locale); inside, reads the
+# targets and returns.
 bench_enter_wine_session() {
-  [ "${5:-}" = --inner ] && return 0
-  cmake --build "$2" --target "$3" >/dev/null
+  if [ "${5:-}" = --inner ]; then
+    bench_read_targets "$2"
+    return
+  fi
+  cmake --build "$2" --target "$3" bench_targets >/dev/null
   exec xvfb-run -a "$1/scripts/wine-session" "$2" env LC_ALL=C "$4" "$2" --inner
 }
 
-# In the order of TargetsBelow: temp ie chrome firefox yandex vivaldi opera12 opera20.
-bench_target_names=(temp ie chrome firefox yandex vivaldi opera12 opera20)
-bench_target_paths=(
-  "temp"
-  "ie"
-  "local/Google/Chrome/User Data/Default/Cache"
-  "local/Mozilla/Firefox/Profiles"
-  "local/Yandex/YandexBrowser/User Data/Default/Cache"
-  "local/Vivaldi/User Data/Default/Cache"
-  "local/Opera/Opera/cache"
-  "local/Opera Software/Opera Stable"
-)
+# bench_read_targets BUILD: fills bench_target_names and bench_target_paths
+# (relative to the root, with "/"), in the order of the lamps.
+bench_read_targets() {
+  bench_target_names=()
+  bench_target_paths=()
+  local name path
+  while read -r name path; do
+    bench_target_names+=("$name")
+    bench_target_paths+=("$path")
+  done < <(wine "$1/bench/support/bench_targets.exe" | tr -d '\r')
+  [ "${#bench_target_names[@]}" -eq 8 ] || { echo "no targets from bench_targets.exe"; exit 1; }
+}
 
 # bench_target_path NAME: the folder of that target, relative to the root.
 bench_target_path() {

@@ -6,6 +6,10 @@
 
 TClassMainForm_25378D0* SchemeInstance = nullptr;
 
+enum class TBrowser : uint8_t { Chrome, Firefox, Yandex, Vivaldi, Opera12, Opera20 };
+// None ends a list of parts.
+enum class TBrowserPart : uint8_t { None, Button, Reader, Builder, Search, Deleter, Lamp };
+
 namespace {
 
 constexpr char kShellFolders[] =
@@ -15,16 +19,88 @@ constexpr char kLocalAppDataValue[] = "Local AppData";
 constexpr uint8_t kCurrentUser = 1;
 constexpr uint8_t kReadAsText = 1;
 
-// Below "Local AppData".
-constexpr char kChromeCache[] = "Google\\Chrome\\User Data\\Default\\Cache";
-constexpr char kFirefoxProfiles[] = "Mozilla\\Firefox\\Profiles";
-constexpr char kYandexCache[] = "Yandex\\YandexBrowser\\User Data\\Default\\Cache";
-constexpr char kVivaldiCache[] = "Vivaldi\\User Data\\Default\\Cache";
-constexpr char kOpera12Cache[] = "Opera\\Opera\\cache";
-constexpr char kOpera20Folder[] = "Opera Software\\Opera Stable";
-
 constexpr uint8_t kReportFilesAndFolders = 2;
 constexpr uint8_t kReportFoldersOnly = 1;
+
+using Scheme = TClassMainForm_25378D0;
+
+// One browser's row of the cleaner: its button with the lamp beside it, and
+// the chain from the registry reader through the path builder and the search
+// to the deleter, named by the scheme's fields it fills.
+struct TBrowserRow {
+  TKVBitBtn* Scheme::*button;
+  const char* caption;
+  int32_t top;  // of the button and of its lamp
+  TKVLED* Scheme::*lamp;
+  TKVRegistry* Scheme::*reader;
+  TKVStrCatDelim* Scheme::*builder;
+  const char* subPath;  // below "Local AppData"
+  TKVFileSearch* Scheme::*search;
+  uint8_t include;
+  // Always overridden by the linked folder; the placeholder is never expanded.
+  const char* placeholderDir;
+  TKVDirTools* Scheme::*deleter;
+  const char* ownerProgram;  // the cache is left alone while it runs
+  bool filesOnly;
+};
+
+// In the order of TBrowser.
+constexpr TBrowserRow kBrowserRows[] = {
+    {&Scheme::btnDelChrome, "Удалить кэш Google Chrome", 100, &Scheme::ledChrome,
+     &Scheme::regChrome, &Scheme::catChrome, "Google\\Chrome\\User Data\\Default\\Cache",
+     &Scheme::fsChrome, kReportFilesAndFolders,
+     "%LOCALAPPDATA%\\Google\\Chrome\\User Data\\Default\\Cache", &Scheme::dtDelChrome,
+     "chrome.exe", false},
+    // Firefox: only the profile folders go; files lying beside them stay.
+    {&Scheme::btnDelFirefox, "Удалить кэш Firefox", 130, &Scheme::ledFirefox, &Scheme::regFirefox,
+     &Scheme::catFirefox, "Mozilla\\Firefox\\Profiles", &Scheme::fsFirefox, kReportFoldersOnly,
+     nullptr, &Scheme::dtDelFirefox, "firefox.exe", true},
+    {&Scheme::btnDelYandex, "Удалить кэш Яндекс.Браузера", 160, &Scheme::ledYandex,
+     &Scheme::regYandex, &Scheme::catYandex, "Yandex\\YandexBrowser\\User Data\\Default\\Cache",
+     &Scheme::fsYandex, kReportFilesAndFolders, nullptr, &Scheme::dtDelYandex, "browser.exe",
+     false},
+    {&Scheme::btnDelVivaldi, "Удалить кэш Vivaldi", 190, &Scheme::ledVivaldi, &Scheme::regVivaldi,
+     &Scheme::catVivaldi, "Vivaldi\\User Data\\Default\\Cache", &Scheme::fsVivaldi,
+     kReportFilesAndFolders, nullptr, &Scheme::dtDelVivaldi, "vivaldi.exe", false},
+    {&Scheme::btnDelOpera12, "Удалить кэш Opera 12", 220, &Scheme::ledOpera12, &Scheme::regOpera12,
+     &Scheme::catOpera12, "Opera\\Opera\\cache", &Scheme::fsOpera12, kReportFilesAndFolders,
+     nullptr, &Scheme::dtDelOpera12, "opera.exe", true},
+    {&Scheme::btnDelOpera20, "Удалить кэш Opera 20 и выше", 250, &Scheme::ledOpera20,
+     &Scheme::regOpera20, &Scheme::catOpera20, "Opera Software\\Opera Stable", &Scheme::fsOpera20,
+     kReportFilesAndFolders, nullptr, &Scheme::dtDelOpera20, "opera.exe", true},
+};
+
+// A browser's parts made one after the other.
+struct TBrowserSteps {
+  TBrowser browser;
+  TBrowserPart parts[6];
+};
+
+using enum TBrowser;
+using enum TBrowserPart;
+
+// The order the browser rows' components are made in: it is their tab order,
+// and the scheme frees them in reverse.
+constexpr TBrowserSteps kBrowserOrder[] = {
+    {Chrome, {Button, Search, Deleter, Lamp, Reader, Builder}},
+    {Firefox, {Button, Reader, Search, Builder, Deleter, Lamp}},
+    {Yandex, {Button}},
+    {Vivaldi, {Button}},
+    {Opera12, {Button}},
+    {Opera20, {Button}},
+    {Yandex, {Search, Deleter, Reader, Builder, Lamp}},
+    {Vivaldi, {Search, Deleter, Reader, Builder, Lamp}},
+    {Opera20, {Search, Deleter, Reader, Builder, Lamp}},
+    {Opera12, {Search, Deleter, Reader, Builder, Lamp}},
+};
+
+const TBrowserRow& RowOf(TBrowser browser) {
+  return kBrowserRows[static_cast<size_t>(browser)];
+}
+
+const char* SubPath(TBrowser browser) {
+  return RowOf(browser).subPath;
+}
 
 constexpr double kBytesPerMegabyte = 1048576.0;
 constexpr uint8_t kResultAsInteger = 0;
@@ -261,50 +337,7 @@ void TClassMainForm_25378D0::CreateComponents() {
   msgAbout->Text = kAboutText;
   dirTemp = Create<TKVDir>();
   ReadShellFolder(*(regIE = Create<TKVRegistry>()), kCacheValue);
-  SetUpCleaningButton(*(btnDelChrome = Create<TKVBitBtn>(form)), 100, "Удалить кэш Google Chrome",
-                      "delGoogle");
-  SearchEverything(*(fsChrome = Create<TKVFileSearch>()), kReportFilesAndFolders, "chrome.exe");
-  fsChrome->Dir = "%LOCALAPPDATA%\\Google\\Chrome\\User Data\\Default\\Cache";
-  WorkQuietly(*(dtDelChrome = Create<TKVDirTools>()), false);
-  SetUpLamp(*(ledChrome = Create<TKVLED>(form)), 100);
-  ReadShellFolder(*(regChrome = Create<TKVRegistry>()), kLocalAppDataValue);
-  BuildPathBelow(*(catChrome = Create<TKVStrCatDelim>()), kChromeCache);
-  SetUpCleaningButton(*(btnDelFirefox = Create<TKVBitBtn>(form)), 130, "Удалить кэш Firefox",
-                      "delGoogle");
-  ReadShellFolder(*(regFirefox = Create<TKVRegistry>()), kLocalAppDataValue);
-  // Firefox: only the profile folders go; files lying beside them stay.
-  SearchEverything(*(fsFirefox = Create<TKVFileSearch>()), kReportFoldersOnly, "firefox.exe");
-  BuildPathBelow(*(catFirefox = Create<TKVStrCatDelim>()), kFirefoxProfiles);
-  WorkQuietly(*(dtDelFirefox = Create<TKVDirTools>()), true);
-  SetUpLamp(*(ledFirefox = Create<TKVLED>(form)), 130);
-  SetUpCleaningButton(*(btnDelYandex = Create<TKVBitBtn>(form)), 160, "Удалить кэш Яндекс.Браузера",
-                      "delGoogle");
-  SetUpCleaningButton(*(btnDelVivaldi = Create<TKVBitBtn>(form)), 190, "Удалить кэш Vivaldi",
-                      "delGoogle");
-  SetUpCleaningButton(*(btnDelOpera12 = Create<TKVBitBtn>(form)), 220, "Удалить кэш Opera 12",
-                      "delGoogle");
-  SetUpCleaningButton(*(btnDelOpera20 = Create<TKVBitBtn>(form)), 250,
-                      "Удалить кэш Opera 20 и выше", "delGoogle");
-  SearchEverything(*(fsYandex = Create<TKVFileSearch>()), kReportFilesAndFolders, "browser.exe");
-  WorkQuietly(*(dtDelYandex = Create<TKVDirTools>()), false);
-  ReadShellFolder(*(regYandex = Create<TKVRegistry>()), kLocalAppDataValue);
-  BuildPathBelow(*(catYandex = Create<TKVStrCatDelim>()), kYandexCache);
-  SetUpLamp(*(ledYandex = Create<TKVLED>(form)), 160);
-  SearchEverything(*(fsVivaldi = Create<TKVFileSearch>()), kReportFilesAndFolders, "vivaldi.exe");
-  WorkQuietly(*(dtDelVivaldi = Create<TKVDirTools>()), false);
-  ReadShellFolder(*(regVivaldi = Create<TKVRegistry>()), kLocalAppDataValue);
-  BuildPathBelow(*(catVivaldi = Create<TKVStrCatDelim>()), kVivaldiCache);
-  SetUpLamp(*(ledVivaldi = Create<TKVLED>(form)), 190);
-  SearchEverything(*(fsOpera20 = Create<TKVFileSearch>()), kReportFilesAndFolders, "opera.exe");
-  WorkQuietly(*(dtDelOpera20 = Create<TKVDirTools>()), true);
-  ReadShellFolder(*(regOpera20 = Create<TKVRegistry>()), kLocalAppDataValue);
-  BuildPathBelow(*(catOpera20 = Create<TKVStrCatDelim>()), kOpera20Folder);
-  SetUpLamp(*(ledOpera20 = Create<TKVLED>(form)), 250);
-  SearchEverything(*(fsOpera12 = Create<TKVFileSearch>()), kReportFilesAndFolders, "opera.exe");
-  WorkQuietly(*(dtDelOpera12 = Create<TKVDirTools>()), true);
-  ReadShellFolder(*(regOpera12 = Create<TKVRegistry>()), kLocalAppDataValue);
-  BuildPathBelow(*(catOpera12 = Create<TKVStrCatDelim>()), kOpera12Cache);
-  SetUpLamp(*(ledOpera12 = Create<TKVLED>(form)), 220);
+  CreateBrowserRows(form);
   SetUpCleaningButton(*(btnCount = Create<TKVBitBtn>(form)), 280, "Подсчитать количество мусора",
                       "delGoogle");
 
@@ -317,17 +350,17 @@ void TClassMainForm_25378D0::CreateComponents() {
   efdSizeIE = Create<TKVEventFromData>();
   WorkQuietly(*(dtSizeIE = Create<TKVDirTools>()), false);
   ReadShellFolder(*(regCountChrome = Create<TKVRegistry>()), kLocalAppDataValue);
-  BuildPathBelow(*(catCountChrome = Create<TKVStrCatDelim>()), kChromeCache);
+  BuildPathBelow(*(catCountChrome = Create<TKVStrCatDelim>()), SubPath(Chrome));
   ReadShellFolder(*(regCountFirefox = Create<TKVRegistry>()), kLocalAppDataValue);
-  BuildPathBelow(*(catCountFirefox = Create<TKVStrCatDelim>()), kFirefoxProfiles);
+  BuildPathBelow(*(catCountFirefox = Create<TKVStrCatDelim>()), SubPath(Firefox));
   ReadShellFolder(*(regCountYandex = Create<TKVRegistry>()), kLocalAppDataValue);
-  BuildPathBelow(*(catCountYandex = Create<TKVStrCatDelim>()), kYandexCache);
+  BuildPathBelow(*(catCountYandex = Create<TKVStrCatDelim>()), SubPath(Yandex));
   ReadShellFolder(*(regCountOpera20 = Create<TKVRegistry>()), kLocalAppDataValue);
-  BuildPathBelow(*(catCountOpera20 = Create<TKVStrCatDelim>()), kOpera20Folder);
+  BuildPathBelow(*(catCountOpera20 = Create<TKVStrCatDelim>()), SubPath(Opera20));
   ReadShellFolder(*(regCountOpera12 = Create<TKVRegistry>()), kLocalAppDataValue);
-  BuildPathBelow(*(catCountOpera12 = Create<TKVStrCatDelim>()), kOpera12Cache);
+  BuildPathBelow(*(catCountOpera12 = Create<TKVStrCatDelim>()), SubPath(Opera12));
   ReadShellFolder(*(regCountVivaldi = Create<TKVRegistry>()), kLocalAppDataValue);
-  BuildPathBelow(*(catCountVivaldi = Create<TKVStrCatDelim>()), kVivaldiCache);
+  BuildPathBelow(*(catCountVivaldi = Create<TKVStrCatDelim>()), SubPath(Vivaldi));
   WorkQuietly(*(dtSizeChrome = Create<TKVDirTools>()), false);
   WorkQuietly(*(dtSizeFirefox = Create<TKVDirTools>()), true);
   WorkQuietly(*(dtSizeYandex = Create<TKVDirTools>()), true);
@@ -351,6 +384,46 @@ void TClassMainForm_25378D0::CreateComponents() {
   // Always overridden by the linked number of megabytes.
   catCountText->Delimiter = "  ";
   SetUpRefusalTexts(*(sbRefusal = Create<TKVStatusBar>(form)));
+}
+
+void TClassMainForm_25378D0::CreateBrowserRows(TControl* form) {
+  for (const TBrowserSteps& steps : kBrowserOrder) {
+    for (TBrowserPart part : steps.parts) {
+      if (part == None) break;
+      CreateBrowserPart(steps.browser, part, form);
+    }
+  }
+}
+
+void TClassMainForm_25378D0::CreateBrowserPart(TBrowser browser, TBrowserPart part,
+                                               TControl* form) {
+  const TBrowserRow& row = RowOf(browser);
+  switch (part) {
+    case Button:
+      SetUpCleaningButton(*(this->*row.button = Create<TKVBitBtn>(form)), row.top, row.caption,
+                          "delGoogle");
+      break;
+    case Reader:
+      ReadShellFolder(*(this->*row.reader = Create<TKVRegistry>()), kLocalAppDataValue);
+      break;
+    case Builder:
+      BuildPathBelow(*(this->*row.builder = Create<TKVStrCatDelim>()), row.subPath);
+      break;
+    case Search: {
+      TKVFileSearch& search = *(this->*row.search = Create<TKVFileSearch>());
+      SearchEverything(search, row.include, row.ownerProgram);
+      if (row.placeholderDir) search.Dir = row.placeholderDir;
+      break;
+    }
+    case Deleter:
+      WorkQuietly(*(this->*row.deleter = Create<TKVDirTools>()), row.filesOnly);
+      break;
+    case Lamp:
+      SetUpLamp(*(this->*row.lamp = Create<TKVLED>(form)), row.top);
+      break;
+    case None:
+      break;
+  }
 }
 
 void TClassMainForm_25378D0::JoinLinks() {

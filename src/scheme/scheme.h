@@ -2,6 +2,7 @@
 // order, writes their properties, joins their links and frees them last-first.
 #pragma once
 
+#include <cstdint>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -22,6 +23,10 @@
 #include "registry.h"
 #include "status_bar.h"
 #include "str_cat_delim.h"
+
+// The cleaner's browsers and the parts of each one's row, given in scheme.cpp.
+enum class TBrowser : uint8_t;
+enum class TBrowserPart : uint8_t;
 
 class TClassMainForm_25378D0 {
  public:
@@ -130,6 +135,9 @@ class TClassMainForm_25378D0 {
 
  private:
   void CreateComponents();
+  // The six browsers' buttons, lamps and chains, from their table.
+  void CreateBrowserRows(TControl* form);
+  void CreateBrowserPart(TBrowser browser, TBrowserPart part, TControl* form);
   void JoinLinks();
   void JoinWindowLinks();
   void JoinCleaningLinks();

@@ -274,11 +274,17 @@ void TKVWin::ApplyFont() {
     if (Parent) Control->Font = AssignTool(Control->GetFont(), Parent->GetFont());
     return;
   }
-  SetFontColor(Control, Font.Color);
-  SetFontStyle(Control, Font.Style);
-  SetFontName(Control, Font.Name);
-  SetFontHeight(Control, PointsToHeight(Font.Size));
-  SetFontCharset(Control, Font.CharSet);
+  // Described on a copy and handed over in one change: each setter on the
+  // control's own font would tell the control (and remeasure an auto-sized
+  // one, through a font of its own for every half-set description) again.
+  TGraphicTool* wanted = AssignTool(nullptr, Control->GetFont());
+  wanted->SetColor(Font.Color);
+  wanted->SetFontStyle(Font.Style);
+  wanted->SetFontName(Font.Name);
+  wanted->SetFontHeight(PointsToHeight(Font.Size));
+  wanted->SetFontCharset(Font.CharSet);
+  Control->Font->SetToolData(wanted->ToolData);
+  wanted->Free();
 }
 
 void TKVWin::ApplyTabOrder() {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "text_conv.h"
 #include "wide_limit.h"
@@ -37,8 +38,55 @@ void MakeBrushHandle(TGraphicTool* tool) {
   tool->ToolHandle = CreateBrushIndirect(&logBrush);
 }
 
+// One GDI font per description, held by every font tool of that description
+// and deleted with the last of them. A window keeps the font WM_SETFONT gave
+// it, and every control's font tool is its own copy, so one control's change
+// must never delete a font another control's window still draws with.
+struct TSharedFont {
+  LOGFONTW Description;
+  HFONT Handle;
+  int32_t Holders;
+};
+
+// Never destroyed: a tool may let go of its font in the process's last teardown.
+std::vector<TSharedFont>& SharedFonts() {
+  static auto* fonts = new std::vector<TSharedFont>;
+  return *fonts;
+}
+
+HFONT HoldFont(const LOGFONTW& description) {
+  std::vector<TSharedFont>& fonts = SharedFonts();
+  for (TSharedFont& font : fonts) {
+    if (std::memcmp(&font.Description, &description, sizeof description) == 0) {
+      ++font.Holders;
+      return font.Handle;
+    }
+  }
+  HFONT handle = CreateFontIndirectW(&description);
+  if (handle) fonts.push_back({description, handle, 1});
+  return handle;
+}
+
+void LetGoOfFont(HGDIOBJ handle) {
+  std::vector<TSharedFont>& fonts = SharedFonts();
+  const auto held = std::find_if(fonts.begin(), fonts.end(),
+                                 [&](const TSharedFont& font) { return font.Handle == handle; });
+  if (held == fonts.end() || --held->Holders > 0) return;
+  DeleteObject(handle);
+  fonts.erase(held);
+}
+
 void MakeFontHandle(TGraphicTool* tool) {
-  tool->ToolHandle = CreateFontIndirectW(&tool->ToolData.Font);
+  tool->ToolHandle = HoldFont(tool->ToolData.Font);
+}
+
+// A font is shared; a brush or pen handle is the tool's own.
+void ReleaseHandle(TToolKind kind, HGDIOBJ handle) {
+  if (kind == TToolKind::Font) {
+    LetGoOfFont(handle);
+  } else {
+    DeleteObject(handle);
+  }
 }
 
 void MakePenHandle(TGraphicTool* tool) {
@@ -60,18 +108,6 @@ HBRUSH ControlBrush(TGraphicTool* brush, TGraphicTool* parentBrush) {
   if (!brush) return nullptr;
   if (parentBrush != brush) brush->FollowTemplate(parentBrush);
   return static_cast<HBRUSH>(brush->GetToolHandle());
-}
-
-// The handle a tool holds now, its own or its template's, without making one.
-HGDIOBJ HeldHandle(const TGraphicTool* tool) {
-  // Templates with equal data share one handle; a chain longer than this is a loop.
-  for (int depth = 0; tool && depth < 8; ++depth) {
-    if (tool->ToolHandle) return tool->ToolHandle;
-    const TGraphicTool* templ = tool->Template;
-    if (!templ || std::memcmp(&templ->ToolData, &tool->ToolData, sizeof(TToolData)) != 0) break;
-    tool = templ;
-  }
-  return nullptr;
 }
 
 // A pattern bitmap belongs to one tool only, so a copied tool gets its own.
@@ -108,7 +144,7 @@ void TGraphicTool::FollowTemplate(TGraphicTool* templ) {
 TGraphicTool::~TGraphicTool() {
   if (Template) Template->RemoveFreeNotify(ForgetTemplate, this);
   if (HasBitmap(Kind) && ToolData.Brush.Bitmap) DeleteObject(ToolData.Brush.Bitmap);
-  if (ToolHandle) DeleteObject(ToolHandle);
+  if (ToolHandle) ReleaseHandle(Kind, ToolHandle);
 }
 
 HGDIOBJ TGraphicTool::GetToolHandle() {
@@ -135,7 +171,7 @@ void TGraphicTool::DropHandle() {
   HGDIOBJ old = ToolHandle;
   ToolHandle = nullptr;
   OnChange(this);
-  DeleteObject(old);
+  ReleaseHandle(Kind, old);
 }
 
 void TGraphicTool::Changed() {
@@ -251,9 +287,12 @@ TGraphicTool* AssignTool(TGraphicTool* destination, TGraphicTool* source) {
     return nullptr;
   }
   if (!destination) destination = source->NewSameKind ? source->NewSameKind() : NewBrush();
-  if (destination == source) return destination;
-  const HGDIOBJ held = HeldHandle(destination);
-  if (held && held == HeldHandle(source)) return destination;
+  // Equal data make an equal handle (or the very same one), so nothing changes.
+  if (destination == source ||
+      (destination->Kind == source->Kind &&
+       std::memcmp(&destination->ToolData, &source->ToolData, sizeof(TToolData)) == 0)) {
+    return destination;
+  }
 
   destination->Changed();
   if (HasBitmap(destination->Kind) && destination->ToolData.Brush.Bitmap) {

@@ -64,8 +64,9 @@ using TNewTool = TGraphicTool* (*)();
 class TGraphicTool : public TObj {
  public:
   // The handle, made on demand: shared from Template when its data are equal,
-  // remade when the system colour it was made with has changed. 0 when GDI
-  // refuses (such a tool draws nothing).
+  // remade when the system colour it was made with has changed. A font's
+  // handle is shared by every font of the same LOGFONT and lives while any of
+  // them holds it. 0 when GDI refuses (such a tool draws nothing).
   [[nodiscard]] HGDIOBJ GetToolHandle();
   // Drops the handle (telling OnChange first, so the owner can deselect it),
   // then tells OnChange again.
@@ -94,7 +95,8 @@ class TGraphicTool : public TObj {
   void SetPenMode(uint8_t rop2);  // takes the R2_* code itself
 
   TToolKind Kind = TToolKind::Brush;
-  // Owned unless it came from Template (then this stays 0).
+  // Owned unless it came from Template (then this stays 0); for a font, one
+  // hold on the shared handle.
   HGDIOBJ ToolHandle = nullptr;
   // Borrowed: a tool whose handle may be shared when the data are equal.
   TGraphicTool* Template = nullptr;
@@ -129,8 +131,9 @@ class TGraphicTool : public TObj {
 
 // Copies source into destination and answers destination. A missing
 // destination is made of the source's kind; without a source the destination
-// is freed and the answer is none. The same tool, or one holding the same
-// handle, changes nothing and notifies nobody.
+// is freed and the answer is none. The same tool, or one of the same kind and
+// data (which holds or would make the same handle), changes nothing and
+// notifies nobody.
 [[nodiscard]] TGraphicTool* AssignTool(TGraphicTool* destination, TGraphicTool* source);
 
 // The font data every new font copies: colour COLOR_WINDOWTEXT, DEFAULT_CHARSET,

@@ -129,21 +129,12 @@ PointedFolders::~PointedFolders() {
 
 TargetTree::TargetTree(const std::string& home)
     : base_(home.empty() ? root_.Path() : root_ / home) {
-  const std::string local = LocalAppData();
-  targets_ = {
-      {"ie", base_ + "\\ie"},
-      {"temp", base_ + "\\temp"},
-      {"chrome", local + "\\Google\\Chrome\\User Data\\Default\\Cache"},
-      {"firefox", local + "\\Mozilla\\Firefox\\Profiles"},
-      {"yandex", local + "\\Yandex\\YandexBrowser\\User Data\\Default\\Cache"},
-      {"vivaldi", local + "\\Vivaldi\\User Data\\Default\\Cache"},
-      {"opera12", local + "\\Opera\\Opera\\cache"},
-      {"opera20", local + "\\Opera Software\\Opera Stable"},
-  };
-  for (const CleaningTarget& target : targets_)
-    MakeFolders(target.folder);
+  for (const TargetPlace& place : kTargetPlaces) {
+    targets_.push_back({place.name, base_ + "\\" + place.folder});
+    MakeFolders(targets_.back().folder);
+  }
   MakeFolders(Outside());
-  pointed_.emplace(Folder("ie"), local, Folder("temp"));
+  pointed_.emplace(Folder("ie"), LocalAppData(), Folder("temp"));
 }
 
 TargetTree::~TargetTree() = default;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cleaning_targets.h"
 #include "scratch_folder.h"
 
 // For its lifetime the "Cache" and "Local AppData" shell folders, and TMP and
@@ -61,7 +62,7 @@ class TargetTree {
   // The folder that holds the whole tree, targets and all.
   [[nodiscard]] const std::string& Root() const { return root_.Path(); }
   // What the "Local AppData" shell folder points at.
-  [[nodiscard]] std::string LocalAppData() const { return base_ + "\\local"; }
+  [[nodiscard]] std::string LocalAppData() const { return base_ + "\\" + kLocalAppDataBelowRoot; }
 
   // Every folder of the path, below the tree's root.
   bool MakeFolders(const std::string& path) const;

@@ -1,6 +1,6 @@
-// What the window-component tests share: a fixture that puts the library's
-// globals back, a small component on a real button, and a recorder that
-// notes the events it is linked to.
+// What the window-component tests share: the library's fixture with the
+// components' own start-up, a small component on a real button, and a
+// recorder that notes the events it is linked to.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 #include "event.h"
 #include "hint_manager.h"
 #include "kv_win.h"
+#include "library_test.h"
 #include "library_unit.h"
 #include "main_form.h"
 #include "start_list.h"
@@ -70,44 +71,20 @@ inline TKVMainForm* NewMainForm(int32_t left, int32_t top, int32_t width, int32_
   return form;
 }
 
-class FormTest : public ::testing::Test {
+class FormTest : public LibraryTest {
  protected:
   static void SetUpTestSuite() {
     InitCommonControls();
     WindowLibraryInit();
   }
   void SetUp() override {
-    ResetLibraryState();
+    LibraryTest::SetUp();
     if (!HintManager) HintManagerUnitInit();
   }
+  // Links go idle before the application object goes, as at the program's end.
   void TearDown() override {
-    // Whatever a test left: the application object, and with it every control.
-    if (TControl* app = MainWindowControl) {
-      MainWindowControl = nullptr;
-      app->Free();
-    }
     SetHooksIdle();
-    ResetLibraryState();
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message != WM_QUIT) DispatchMessageW(&msg);
-    }
-  }
-
-  static void ResetLibraryState() {
-    MainWindowControl = nullptr;
-    LoopRunning = false;
-    LoopEnded = false;
-    CreatingControl = nullptr;
-    HasAppObject = false;
-  }
-
-  // The end of the message loop frees the application object, and every
-  // control with it, before the scheme frees the components.
-  static void FreeApplication() {
-    TControl* app = MainWindowControl;
-    MainWindowControl = nullptr;
-    if (app) app->Free();
+    LibraryTest::TearDown();
   }
 
   // The start step, as the program runs it: the forms show.

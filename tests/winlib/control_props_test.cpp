@@ -7,6 +7,7 @@
 #include "control.h"
 #include "control_props.h"
 #include "control_test_support.h"
+#include "graphic_tool.h"
 
 namespace {
 
@@ -75,6 +76,28 @@ TEST_F(ControlProps, EightPointsAreElevenPixelsHighAt96Dpi) {
   ASSERT_TRUE(GetObjectW(font, sizeof applied, &applied));
   EXPECT_EQ(applied.lfHeight, -11);
   EXPECT_EQ(ToUtf8(applied.lfFaceName), "Arial");
+}
+
+// Controls of one font show one GDI font, and a window keeps the font it was
+// given: no other control's change may delete it.
+TEST_F(ControlProps, AFontChangeNeverDeletesTheFontAnotherWindowShows) {
+  SetFontName(form, "Arial");
+  TControl* first = NewChild(form, "STATIC", 0);
+  TControl* second = NewChild(form, "STATIC", 0);
+  ASSERT_TRUE(first->MakeWindow() && second->MakeWindow());
+  const auto shown = [](TControl* control) {
+    return reinterpret_cast<HGDIOBJ>(SendMessageW(control->Handle, WM_GETFONT, 0, 0));
+  };
+  const HGDIOBJ shared = shown(second);
+  EXPECT_EQ(shown(first), shared);
+  EXPECT_EQ(form->Font->GetToolHandle(), shared);
+
+  SetFontHeight(form, -20);
+  SetFontHeight(first, -20);
+  EXPECT_EQ(shown(first), form->Font->GetToolHandle());
+  EXPECT_NE(shown(first), shared);
+  EXPECT_EQ(shown(second), shared);
+  EXPECT_EQ(GetObjectType(shared), static_cast<DWORD>(OBJ_FONT));
 }
 
 TEST_F(ControlProps, SizeOfZeroKeepsThatDimension) {

@@ -1,5 +1,6 @@
-// What the control tests share: a fixture that puts the library-wide state
-// back after every test, and small makers of controls with real windows.
+// What the control tests share: the library's fixture, which puts the
+// library-wide state back around every test, with a journal and small makers
+// of controls with real windows.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,46 +10,17 @@
 #include <vector>
 
 #include "control.h"
+#include "library_test.h"
 #include "text_conv.h"
 
 // Records what happened, in order, across hooks, handlers and events.
 inline std::vector<std::string> controlJournal;
 
-class ControlTest : public ::testing::Test {
+class ControlTest : public LibraryTest {
  protected:
   void SetUp() override {
     controlJournal.clear();
-    ResetLibraryState();
-  }
-  void TearDown() override {
-    ResetLibraryState();
-    // A test that posted WM_QUIT or RM_RELEASE leaves nothing for the next one.
-    PumpWaiting();
-  }
-
-  static void ResetLibraryState() {
-    MainWindowControl = nullptr;
-    LoopRunning = false;
-    LoopEnded = false;
-    CreatingControl = nullptr;
-    HasAppObject = false;
-    ScreenCursor = nullptr;
-    CursorLocked = false;
-    GlobalMessageHook = NotHandled;
-    GlobalKeyHook = NotHandled;
-    WindowCreatedHook = DoNothing;
-    AlignHook = DoNothing;
-    InvalidateHook = DoNothing;
-  }
-
-  // Handles every message waiting for this thread; WM_QUIT is taken and dropped.
-  static void PumpWaiting() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) continue;
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+    LibraryTest::SetUp();
   }
 
   // A top-level control, as a form would be, without a window yet.

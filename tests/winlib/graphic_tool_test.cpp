@@ -138,10 +138,9 @@ TEST(GraphicTool, AssigningTheSameFontChangesNothing) {
   font->OnChange = MakeEvent<&ChangeLog::Changed>(&log);
   EXPECT_EQ(AssignTool(font, font), font);
 
-  // One that holds the same handle through its template.
+  // One of the same description, which holds the same handle.
   TGraphicTool* sharing = NewFont();
   sharing->SetFontHeight(-20);
-  sharing->Template = font;
   ASSERT_EQ(sharing->GetToolHandle(), handle);
   ChangeLog sharingLog;
   sharing->OnChange = MakeEvent<&ChangeLog::Changed>(&sharingLog);
@@ -153,6 +152,29 @@ TEST(GraphicTool, AssigningTheSameFontChangesNothing) {
   EXPECT_EQ(GetObjectType(handle), static_cast<DWORD>(OBJ_FONT));
   sharing->Free();
   font->Free();
+}
+
+// A window keeps the font WM_SETFONT gave it: a font that another tool still
+// holds must outlive every change and free of the others.
+TEST(GraphicTool, FontsOfOneDescriptionShareAHandleThatLastsWhileAnyHoldsIt) {
+  TGraphicTool* parent = NewFont();
+  TGraphicTool* child = AssignTool(nullptr, parent);
+  child->SetColor(0x000000FF);  // not part of the GDI font
+  HGDIOBJ shared = parent->GetToolHandle();
+  EXPECT_EQ(child->GetToolHandle(), shared);
+
+  parent->SetFontHeight(-20);
+  HGDIOBJ own = parent->GetToolHandle();
+  EXPECT_NE(own, shared);
+  EXPECT_EQ(GetObjectType(shared), static_cast<DWORD>(OBJ_FONT));
+  child->SetFontHeight(-20);
+  EXPECT_EQ(child->GetToolHandle(), own);
+  EXPECT_EQ(GetObjectType(shared), 0u);  // its last holder let go
+
+  parent->Free();
+  EXPECT_EQ(GetObjectType(own), static_cast<DWORD>(OBJ_FONT));
+  child->Free();
+  EXPECT_EQ(GetObjectType(own), 0u);
 }
 
 TEST(GraphicTool, AssignCopiesTheDataAndMakesOrFreesTheDestination) {
