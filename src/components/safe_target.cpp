@@ -105,11 +105,9 @@ std::wstring WithoutVerbatimPrefix(std::wstring path) {
 // Long names in place of 8.3 ones, so "C:\PROGRA~1" cannot pass for another
 // folder; the path as it was when the system cannot tell.
 std::wstring LongPath(const std::wstring& path) {
-  const std::wstring verbatim =
-      path.starts_with(L"\\\\") ? L"\\\\?\\UNC" + path.substr(1) : L"\\\\?\\" + path;
-  const std::wstring longPath = TextAnswer([&](wchar_t* buffer, DWORD size) {
-    return GetLongPathNameW(verbatim.c_str(), buffer, size);
-  });
+  const std::wstring asked = AnyLengthPath(path);
+  const std::wstring longPath = TextAnswer(
+      [&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(asked.c_str(), buffer, size); });
   return longPath.empty() ? path : WithoutVerbatimPrefix(longPath);
 }
 

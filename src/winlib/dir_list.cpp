@@ -4,12 +4,11 @@
 #include <utility>
 
 #include "text_conv.h"
+#include "win_text.h"
 
 namespace {
 
 constexpr DWORD kAnyEntry = FILE_ATTRIBUTE_NORMAL;  // 0x80 in a filter: any entry
-constexpr wchar_t kLongPrefix[] = L"\\\\?\\";
-constexpr wchar_t kLongUncPrefix[] = L"\\\\?\\UNC\\";
 
 // Every letter of Unicode, not only those of a code page.
 std::string Lowered(std::string_view text) {
@@ -37,26 +36,10 @@ size_t Taken(std::string_view mask, size_t mi, std::string_view name, size_t ni,
   return maskChar == nameChar ? 1 : 0;
 }
 
-// The full path in the "\\?\" form, which the system takes at any length
-// but only whole: absolute, with backslashes, without "." or "..".
-std::wstring LongForm(const std::wstring& path) {
-  if (path.starts_with(kLongPrefix)) return path;
-  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (needed == 0) return path;
-  std::wstring full(needed, L'\0');
-  const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-  if (length == 0 || length >= needed) return path;
-  full.resize(length);
-  if (full.starts_with(L"\\\\")) return kLongUncPrefix + full.substr(2);
-  return kLongPrefix + full;
-}
-
 // What FindFirstFileW is given for a folder ending in a backslash: "*" names
 // every entry; a pattern of MAX_PATH or more would be cut, so it goes long.
 std::wstring SearchPattern(const std::string& folder) {
-  std::wstring pattern = ToWstr(folder) + L"*";
-  if (pattern.size() < MAX_PATH) return pattern;
-  return LongForm(ToWstr(folder)) + L"*";
+  return AnyLengthPath(ToWstr(folder) + L"*");
 }
 
 TDirEntry* NewEntry(std::string name, const WIN32_FIND_DATAW& found) {

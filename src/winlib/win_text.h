@@ -1,5 +1,5 @@
 // Text as the W calls give it back, and paths as they take them at any
-// length; shared by the components that walk, resolve and read the system.
+// length; shared by everything that walks, resolves and reads the system.
 #pragma once
 
 #include <windows.h>
