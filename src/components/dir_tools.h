@@ -9,6 +9,16 @@
 #include "component.h"
 #include "event.h"
 
+// What a deleter did since its tally was last cleared: a caller that presses a
+// chain by itself reads it afterwards.
+struct TDeleteTally {
+  uint32_t deleted = 0;  // entries gone: files, folders and links
+  uint64_t bytes = 0;    // in the files deleted
+  uint32_t inUse = 0;    // files another program holds open
+  uint32_t links = 0;    // links kept: removing them could touch what they lead to
+  uint32_t failed = 0;   // entries kept for any other reason (no access, ...)
+};
+
 class TKVDirTools : public TKVComponent {
  public:
   // Input event: deletes the path read from Dir (unlinked: the path that came
@@ -33,6 +43,9 @@ class TKVDirTools : public TKVComponent {
   uint8_t SimpleProgress = 0;
   // 1: doSize measures only a folder that is safe to empty; any other is 0.
   uint8_t SafeTargetOnly = 0;
+  // Shown with the entries done so far while a long deletion or count runs.
+  std::string ProgressText;
+  TDeleteTally Tally;
   TKV_Event DirLink;
   TKV_Event onEnd;
 };
