@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "graphic_tool.h"
+#include "long_work.h"
 #include "process_exit.h"
 
 TControlProc IdleHook = DoNothing;
@@ -95,6 +96,12 @@ BOOL CALLBACK DisableShownWindow(HWND window, LPARAM data) {
 
 }  // namespace
 
+TControl* MainForm() {
+  TControl* main = MainWindowControl;
+  if (!main) return nullptr;
+  return main->IsApp ? MainFormOf(main) : (main->IsForm ? main : nullptr);
+}
+
 bool RunLoop(TControl*& control) {
   LoopRunning = true;
   MainWindowControl = control;
@@ -103,6 +110,8 @@ bool RunLoop(TControl*& control) {
   if (!served) LoopEnded = true;
   while (!LoopEnded) {
     WaitForInput();
+    // Waiting takes the messages other threads send: one may have run long.
+    EndLongWork();
     PumpMessages(control);
     IdleHook(control);
   }
@@ -117,7 +126,11 @@ void PumpMessages(TControl* control) {
 
 bool PumpOneMessage(TControl* control) {
   MSG msg;
-  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  const bool taken = PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+  // A message sent from another thread runs inside the peek; input that came
+  // while it worked is the user's impatience, not a new request.
+  if (EndLongWork() && taken && IsInputMessage(msg.message)) return true;
+  if (!taken) return false;
   if (msg.message == WM_QUIT) {
     LoopEnded = true;
     return true;
@@ -128,6 +141,7 @@ bool PumpOneMessage(TControl* control) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+  EndLongWork();
   return msg.message != WM_NULL;
 }
 

@@ -33,6 +33,10 @@ void InitCommonControlsFor(uint32_t classMask);
 // The invisible top-level window above the program's forms.
 TControl* NewApp(const char* caption);
 
+// The form the user works with: the main window when it is a form, else the
+// application object's main form; none when there is neither.
+TControl* MainForm();
+
 // Message handlers of the application object and of every form.
 bool AppHandler(TControl* control, MSG& msg, LRESULT& result);
 bool FormEraseHandler(TControl* control, MSG& msg, LRESULT& result);

@@ -53,6 +53,11 @@ void SetStatusText(TControl* form, int32_t index, std::string_view text);
 [[nodiscard]] int32_t StatusPartCount(TControl* form);
 // Moves the right edge of an existing part.
 void SetStatusPartRight(TControl* form, int32_t index, int32_t right);
+// Shows a progress text over the whole bar of a form that has one, until
+// EndStatusProgress; the texts written meanwhile are kept, and the bar then
+// shows what the last of them showed, or what it showed before.
+void ShowStatusProgress(TControl* form, std::string_view text);
+void EndStatusProgress();
 
 // key VK_RETURN: the form's default button; VK_ESCAPE: its cancel button.
 // Only the button that holds a role can give it up.

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "control.h"
+#include "long_work.h"
 #include "text_conv.h"
 #include "wide_limit.h"
 
@@ -130,6 +131,7 @@ HICON TControl::GetIcon() {
 }
 
 LRESULT CALLBACK WndProcShared(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (HeldBackByLongWork(window, message, wParam, lParam)) return 0;
   TControl* control = nullptr;
   if (window) {
     // A window that already carries an object is never taken by the one being created.

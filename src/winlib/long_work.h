@@ -7,6 +7,8 @@
 // the work, and the bar shows again what it showed, or what the work wrote.
 #pragma once
 
+#include <windows.h>
+
 #include <string_view>
 
 // One more step of the work that label names ("Удаляю... "): the bar shows the
@@ -14,7 +16,14 @@
 void LongWorkStep(std::string_view label);
 // The work goes on with no step to count: the windows only keep painting.
 void LongWorkTick();
-// The thread is back at its queue: the work, if any, is over.
-void EndLongWork();
-// True while long work runs past its first tenth of a second.
-[[nodiscard]] bool LongWorkBusy();
+// The thread is back at its queue: the work, if any, is over. True when it
+// had run long enough to hold input back (that input is gone now).
+bool EndLongWork();
+
+// Keyboard and mouse messages, the client area's and the frame's.
+[[nodiscard]] bool IsInputMessage(UINT message);
+// While long work lets the windows paint, a message another thread sends that
+// would act for the user (a click, a key, a command, a close) is held back:
+// true when this one is, with what to answer. A close is posted again, so it
+// comes once the work is over.
+bool HeldBackByLongWork(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -83,7 +83,54 @@ void DivideEqually(TControl* form, int32_t count) {
   SendToBar(form, SB_SETPARTS, count, reinterpret_cast<LPARAM>(edges));
 }
 
+// What the bar showed before a progress text took it over: its mode and its
+// simple-mode text, as the texts written meanwhile leave them.
+struct TProgressState {
+  TControl* form = nullptr;
+  bool simple = false;
+  std::wstring simpleText;
+};
+TProgressState progress;
+
+std::wstring SimpleText(TControl* form) {
+  // In simple mode every index reads the simple-mode text.
+  const auto length = static_cast<size_t>(LOWORD(SendToBar(form, SB_GETTEXTLENGTHW, 0, 0)));
+  std::wstring text(length + 1, L'\0');
+  SendToBar(form, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(length);
+  return text;
+}
+
+void NoteWriteDuringProgress(TControl* form, int32_t index, const std::wstring& text) {
+  if (progress.form != form) return;
+  progress.simple = index == kSimpleIndex;
+  if (progress.simple) progress.simpleText = text;
+}
+
 }  // namespace
+
+void ShowStatusProgress(TControl* form, std::string_view text) {
+  if (!form->StatusBar || !form->StatusBar->Handle) return;
+  if (progress.form != form) {
+    EndStatusProgress();
+    const bool simple = SendToBar(form, SB_ISSIMPLE, 0, 0);
+    progress = {form, simple, simple ? SimpleText(form) : std::wstring()};
+  }
+  const std::wstring wide = ToWstr(text);
+  SendToBar(form, SB_SIMPLE, TRUE, 0);
+  SendToBar(form, SB_SETTEXTW, kSimpleIndex, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void EndStatusProgress() {
+  TControl* form = progress.form;
+  if (!form) return;
+  progress.form = nullptr;
+  if (!form->StatusBar || !form->StatusBar->Handle) return;
+  SendToBar(form, SB_SIMPLE, progress.simple, 0);
+  if (progress.simple) {
+    SendToBar(form, SB_SETTEXTW, kSimpleIndex, reinterpret_cast<LPARAM>(progress.simpleText.c_str()));
+  }
+}
 
 void SetStatusText(TControl* form, int32_t index, std::string_view text) {
   // A larger index would land, by its low byte, in another part with drawing
@@ -96,6 +143,7 @@ void SetStatusText(TControl* form, int32_t index, std::string_view text) {
   }
   const std::wstring wide = ToWstr(text);
   SendToBar(form, SB_SETTEXTW, index, reinterpret_cast<LPARAM>(wide.c_str()));
+  NoteWriteDuringProgress(form, index, wide);
 }
 
 int32_t StatusPartCount(TControl* form) {
