@@ -309,11 +309,14 @@ class TreeMeasurer {
   }
 
  private:
+  // A file the system cannot open by its name ("*" or ":" in it, as Wine
+  // shows some Linux names) stays, and is counted as it lists.
   static bool IsFileItself(WalkedFolder& folder, std::wstring_view name) {
     const std::wstring path = Join(folder.path, name);
     Handle file(Open(path, FILE_READ_ATTRIBUTES));
+    if (!file) return GetLastError() != ERROR_FILE_NOT_FOUND;
     std::wstring final;
-    return file && IsItself(file, path, folder, name, final);
+    return IsItself(file, path, folder, name, final);
   }
 
   std::string_view label_;
