@@ -328,6 +328,7 @@ bool DeleteEntryTree(const std::wstring& path, DeleteProgress progress) {
   const size_t slash = path.rfind(L'\\');
   if (slash == std::wstring::npos) return false;
   WalkedFolder& folder = FolderOf(path.substr(0, slash + 1));
+  if (folder.path.empty()) return false;
   WIN32_FILE_ATTRIBUTE_DATA data;
   const std::wstring name = path.substr(slash + 1);
   if (!GetFileAttributesExW(Join(folder.path, name).c_str(), GetFileExInfoStandard, &data)) {
@@ -340,6 +341,7 @@ bool DeleteEntryTree(const std::wstring& path, DeleteProgress progress) {
 bool DeleteMatches(const std::wstring& folder, const std::wstring& pattern, bool filesOnly,
                    DeleteProgress progress) {
   WalkedFolder& resolved = FolderOf(folder);
+  if (resolved.path.empty()) return false;
   WIN32_FIND_DATAW found;
   HANDLE find = FindFirstEntry(Join(resolved.path, pattern), found);
   if (find == INVALID_HANDLE_VALUE) return false;
