@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# The clean benchmark: one press of a cleaning button of brumix.exe over
-# BENCH_FILES files (default 20,000) in its one target, against the shell alone
-# (SHFileOperationA, same flags, same top-level entries) and a plain
-# DeleteFileA/RemoveDirectoryA walk, with rm -rf beside them. Every side gets
-# its own copy of the same tree, made on the Linux side inside the build's
-# private prefix (C:\bench-clean) and removed afterwards.
+# The clean benchmark: one press of brumix.exe's %temp% button against a plain
+# DeleteFileW/RemoveDirectoryW walk ("\\?\" names, links never entered), the
+# shell (SHFileOperationW per top-level entry, flags 0x410) and rm -rf, each on
+# its own copy of the same tree, on two trees: the mixed one (BENCH_FILES
+# files, default 20,000, half loose in the target and half in folders of 100)
+# and a deep one (a quarter as many files, in chains of nine folders of 40
+# characters: most of them past 300 characters, where the shell cannot reach).
+# The trees are made on the Linux side inside the build's private prefix
+# (C:\bench-clean) and removed afterwards.
 #   bench/clean/run.sh BUILD_DIR
-# Environment: BENCH_FILES; BENCH_RUNS (default 3, medians); BENCH_CLEAN_TARGETS
-# (default "temp firefox": flags 0x410 with half the files loose in the
-# target, and 0x490, folders only); BENCH_PROFILE=1 adds the in-process chain
-# with and without the link check, to tell what the check costs.
+# Environment: BENCH_FILES; BENCH_RUNS (default 3, medians); BENCH_SHELL_RUNS
+# (default 1: the shell takes a minute and more on the mixed tree).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
@@ -18,28 +19,50 @@ source "$root/bench/support/trees.sh"
 bench_enter_wine_session "$root" "$build" bench_clean "$0" "${2:-}"
 files=${BENCH_FILES:-20000}
 runs=${BENCH_RUNS:-3}
-targets=${BENCH_CLEAN_TARGETS:-temp firefox}
-sides=(press shell plain)
-[ "${BENCH_PROFILE:-0}" = 0 ] || sides+=(chain nocheck)
+shell_runs=${BENCH_SHELL_RUNS:-1}
+target=temp
+path=$(bench_target_path "$target") || { echo "no target $target"; exit 2; }
 work=$WINEPREFIX/drive_c/bench-clean
 trap 'rm -rf "$work"' EXIT
 
-declare -A seconds
-for target in $targets; do
-  path=$(bench_target_path "$target") || { echo "no target $target"; exit 2; }
-  # Firefox's chain hands over folders only: loose files would stay.
-  loose=$((files / 2))
-  [ "$target" = firefox ] && loose=0
+# fill_deep FOLDER FILES: chains of nine nested folders of 40 characters, ten
+# files of 0 to 2047 bytes in each folder.
+fill_deep() {
+  python3 - "$@" <<'PY'
+import os, random, sys
+folder, files = sys.argv[1], int(sys.argv[2])
+rng = random.Random(7)
+for chain in range(max(1, files // 90)):
+    path = os.path.join(folder, f"c{chain}")
+    for level in range(9):
+        path = os.path.join(path, chr(ord("a") + level) * 40)
+        os.makedirs(path, exist_ok=True)
+        for f in range(10):
+            with open(os.path.join(path, f"f{f}.tmp"), "wb") as out:
+                out.write(b"x" * rng.randrange(2048))
+PY
+}
+
+fill() {
+  case $1 in
+    mixed) fill_folder "$2" "$files" $((files / 2)) ;;
+    deep) fill_deep "$2" $((files / 4)) ;;
+  esac
+}
+
+declare -A seconds left
+for tree in mixed deep; do
   for run in $(seq "$runs"); do
-    # Each side works at the same depth: Wine's shell reads every folder on
-    # the way to each entry it deletes, so a shorter path is a cheaper one.
+    sides=(press plain)
+    [ "$run" -le "$shell_runs" ] && sides+=(shell)
+    # Each side works at the same depth below its own copy.
     rm -rf "$work"
     for i in "${!sides[@]}" rm; do
-      fill_folder "$work/r$i/$path" "$files" "$loose"
+      fill "$tree" "$work/r$i/$path"
     done
     start=$(now)
     rm -rf "$work/rrm"
-    seconds[$target,rm]+="$(since "$start") "
+    seconds[$tree,rm]+="$(since "$start") "
 
     # A different side goes first on every run.
     arguments=()
@@ -49,31 +72,26 @@ for target in $targets; do
     done
     out=$(env LC_ALL=ru_RU.CP1251 wine "$build/bench/clean/bench_clean.exe" \
       "$(wine_path /bench-clean/r0)" "$target" "${arguments[@]}" | tr -d '\r')
-    echo "$target run $run (${loose} loose, rm -rf $(echo "${seconds[$target,rm]}" | awk '{ print $NF }')s):"
+    echo "$tree run $run (rm -rf $(echo "${seconds[$tree,rm]}" | awk '{ print $NF }')s):"
     echo "$out" | sed 's/^/  /'
     for side in "${sides[@]}"; do
       value=$(echo "$out" | field "${side}_seconds")
       [ -n "$value" ] && [ "${value#-}" = "$value" ] || { echo "$side failed"; exit 1; }
-      seconds[$target,$side]+="$value "
+      seconds[$tree,$side]+="$value "
+      left[$tree,$side]=$(echo "$out" | awk -v key="${side}_seconds" '$1 == key { print $NF }')
     done
   done
 done
 
 echo
-for target in $targets; do
+for tree in mixed deep; do
   declare -A m=()
-  for side in "${sides[@]}" rm; do
-    m[$side]=$(printf '%s\n' ${seconds[$target,$side]} | median)
+  for side in press plain shell rm; do
+    m[$side]=$(printf '%s\n' ${seconds[$tree,$side]} | median)
   done
-  flags=0x410
-  [ "$target" = firefox ] || [ "$target" = opera12 ] || [ "$target" = opera20 ] && flags=0x490
-  echo "clean $target ($files files, flags $flags, medians of $runs runs): press ${m[press]}s," \
-    "shell alone ${m[shell]}s: ratio $(ratio "${m[press]}" "${m[shell]}") (goal 1.2);" \
-    "plain walk ${m[plain]}s: press/plain $(ratio "${m[press]}" "${m[plain]}");" \
-    "rm -rf ${m[rm]}s: press/rm $(ratio "${m[press]}" "${m[rm]}")"
-  if [ -n "${m[chain]:-}" ]; then
-    echo "  in one process: chain ${m[chain]}s, search straight to the shell ${m[nocheck]}s" \
-      "(link check $(awk -v a="${m[chain]}" -v b="${m[nocheck]}" 'BEGIN { printf "%.0f%%", 100 * (a - b) / a }') of the chain);" \
-      "press/chain $(ratio "${m[press]}" "${m[chain]}")"
-  fi
+  echo "clean $tree tree (flags 0x410, medians of $runs runs, the shell's of $shell_runs):" \
+    "press ${m[press]}s, plain walk ${m[plain]}s, shell ${m[shell]}s, rm -rf ${m[rm]}s;" \
+    "press/plain $(ratio "${m[press]}" "${m[plain]}") (goal 1.3)," \
+    "press/shell $(ratio "${m[press]}" "${m[shell]}"), press/rm $(ratio "${m[press]}" "${m[rm]}");" \
+    "entries left: press ${left[$tree,press]}, plain ${left[$tree,plain]}, shell ${left[$tree,shell]}"
 done

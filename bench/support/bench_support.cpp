@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "text_conv.h"
+#include "win_text.h"
 #include "window_probe.h"
 
 namespace {
@@ -150,19 +152,19 @@ MemoryUse MemoryOf(HANDLE process) {
 }
 
 int64_t EntriesBelow(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW(AnyLengthPath(ToWstr(folder + "\\*")).c_str(), &entry);
   if (find == INVALID_HANDLE_VALUE) return 0;
   int64_t entries = 0;
   do {
-    const std::string name = entry.cFileName;
-    if (name == "." || name == "..") continue;
+    const std::wstring_view name = entry.cFileName;
+    if (name == L"." || name == L"..") continue;
     ++entries;
     if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
         !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-      entries += EntriesBelow(folder + "\\" + name);
+      entries += EntriesBelow(folder + "\\" + ToUtf8(name));
     }
-  } while (FindNextFileA(find, &entry));
+  } while (FindNextFileW(find, &entry));
   FindClose(find);
   return entries;
 }

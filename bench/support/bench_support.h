@@ -71,5 +71,5 @@ struct MemoryUse {
 };
 MemoryUse MemoryOf(HANDLE process);
 
-// Files and folders below a folder, never entering a link.
+// Files and folders below a folder at any depth, never entering a link.
 int64_t EntriesBelow(const std::string& folder);
