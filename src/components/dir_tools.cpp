@@ -4,63 +4,15 @@
 
 #include <shellapi.h>
 
-#include <string_view>
-#include <unordered_map>
-
-#include "control.h"
 #include "safe_target.h"
+#include "shell_delete.h"
 #include "text_conv.h"
+#include "tree_delete.h"
 #include "win_text.h"
 
 namespace {
 
-bool IsLink(DWORD attributes) {
-  return attributes & FILE_ATTRIBUTE_REPARSE_POINT;
-}
-bool IsFolder(DWORD attributes) {
-  return attributes & FILE_ATTRIBUTE_DIRECTORY;
-}
-
-// Calls visit(folder, entry) for every entry below folder ("\"-terminated),
-// depth first, never entering a link, at any depth of path. Stops when visit
-// answers false. A folder that cannot be listed (even an empty one lists "."
-// and "..") is passed over, or, given somewhere to say so, stops the walk.
-template <class Visit>
-bool WalkTree(const std::wstring& folder, Visit& visit, bool* unlistable = nullptr) {
-  WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW(AnyLengthPath(folder + L"*.*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) {
-    if (!unlistable) return true;
-    *unlistable = true;
-    return false;
-  }
-  bool goOn = true;
-  do {
-    const std::wstring_view name = entry.cFileName;
-    if (name == L"." || name == L"..") continue;
-    goOn = visit(folder, entry);
-    if (goOn && IsFolder(entry.dwFileAttributes) && !IsLink(entry.dwFileAttributes)) {
-      goOn = WalkTree(folder + entry.cFileName + L"\\", visit, unlistable);
-    }
-  } while (goOn && FindNextFileW(find, &entry));
-  FindClose(find);
-  return goOn;
-}
-
-// The shell copies every path it works on into a MAX_PATH buffer and lists a
-// folder as its path plus "\*.*". Under Wine a path that does not fit comes
-// out empty, and deleting "" deletes everything in the current folder; so no
-// path longer than this (in UTF-16 characters) is ever handed to it, nor a
-// folder holding one.
-constexpr size_t kShellPathLimit = MAX_PATH - 6;
-
-// A name the system should never report, but Wine does when a Linux name's
-// bytes map to separators: "z\..\..\outside" would climb out of its folder.
-bool IsPlainName(std::wstring_view name) {
-  return name.find_first_of(L"\\/") == std::wstring_view::npos && name != L"." && name != L"..";
-}
-
-// The same for a whole path: no "." or ".." step, no "/" separator.
+// No "." or ".." step and no "/" separator: the path reads as it is written.
 bool IsPlainPath(std::wstring_view path) {
   if (path.find(L'/') != std::wstring_view::npos) return false;
   size_t start = 0;
@@ -74,128 +26,30 @@ bool IsPlainPath(std::wstring_view path) {
   return true;
 }
 
-std::wstring AsFolder(std::wstring path) {
-  if (path.back() != L'\\') path += L'\\';
+bool HasWildcard(std::wstring_view text) {
+  return text.find_first_of(L"*?") != std::wstring_view::npos;
+}
+
+std::wstring WithoutTrailingSlashes(std::wstring path) {
+  while (!path.empty() && path.back() == L'\\') {
+    path.pop_back();
+  }
   return path;
 }
 
-// The path the system resolves for an entry, links followed; empty when it
-// cannot tell.
-std::wstring FinalPath(const std::wstring& path) {
-  HANDLE entry = OpenForQuery(path);
-  if (entry == INVALID_HANDLE_VALUE) return {};
-  std::wstring final = FinalPathOf(entry, path);
-  CloseHandle(entry);
-  return final;
-}
-
-// Under Wine a Linux link to a file looks like the file itself (attributes
-// 0x20, the target's size), and deleting it deletes the target. The resolved
-// path gives a link away: it is not its folder's resolved path plus its name.
-bool IsItself(const std::wstring& folderFinal, std::wstring_view name,
-              const std::wstring& entryFinal) {
-  if (folderFinal.empty() || entryFinal.empty()) return false;
-  return lstrcmpiW((AsFolder(folderFinal) + std::wstring(name)).c_str(), entryFinal.c_str()) == 0;
-}
-
-// A resolve costs an open and a query, as much as the entry's own, and a
-// cleaning chain hands over one folder's entries one after another: the
-// folder of the last entry checked keeps its resolved path between calls.
-struct ResolvedFolder {
-  std::wstring folder;
-  std::wstring final;
-};
-ResolvedFolder lastFolder;
-
-// Only a match is taken from what was kept: a mismatch is tried again with the
-// folder resolved now, so a folder that has moved since is not refused by mistake.
-bool IsItselfIn(const std::wstring& folder, std::wstring_view name,
-                const std::wstring& entryFinal) {
-  if (lastFolder.folder == folder && IsItself(lastFolder.final, name, entryFinal)) return true;
-  lastFolder = {folder, FinalPath(folder)};
-  if (lastFolder.final.empty()) lastFolder.folder.clear();
-  return IsItself(lastFolder.final, name, entryFinal);
-}
-
-// Whether anything below a folder, whose resolved path is known, is a link, or
-// a name or path the shell would mishandle, or a folder that cannot be listed.
-// A subfolder found to be itself has just been resolved, so its entries are
-// checked against that: every entry costs one resolve, every folder none.
-bool UnsafeBelow(const std::wstring& folder, const std::wstring& folderFinal) {
-  std::unordered_map<std::wstring, std::wstring> finals{{folder, folderFinal}};
-  bool found = false;
-  auto visit = [&](const std::wstring& parent, const WIN32_FIND_DATAW& entry) {
-    const auto parentFinal = finals.find(parent);
-    const std::wstring_view name = entry.cFileName;
-    found = parentFinal == finals.end() || IsLink(entry.dwFileAttributes) || !IsPlainName(name) ||
-            parent.size() + name.size() > kShellPathLimit;
-    if (found) return false;
-    const std::wstring entryFinal = FinalPath(parent + entry.cFileName);
-    found = !IsItself(parentFinal->second, name, entryFinal);
-    if (!found && IsFolder(entry.dwFileAttributes)) {
-      finals.emplace(parent + entry.cFileName + L"\\", entryFinal);
-    }
-    return !found;
-  };
-  bool unlistable = false;
-  WalkTree(folder, visit, &unlistable);
-  return found || unlistable;
-}
-
-// Wine's shell deletes a folder by walking it and follows links as it goes,
-// emptying and removing what they point to; RemoveDirectoryW on a link to a
-// folder removes the folder it points to when that is empty. So a link, or a
-// folder with a link anywhere below it, is never handed to the shell, nor a
-// folder holding what the shell cannot name safely: true also when that
-// cannot be made sure of.
-bool UnsafeForShell(const std::wstring& path, DWORD attributes) {
-  if (IsLink(attributes)) return true;
-  std::wstring target = FullPath(path);
-  // A relative path that the shell would make too long.
-  if (target.empty() || target.size() > kShellPathLimit) return true;
-  while (target.size() > 3 && target.back() == L'\\') {
-    target.pop_back();
-  }
-  const size_t slash = target.rfind(L'\\');
-  // A drive root has no folder to be checked against.
-  if (slash == std::wstring::npos || slash + 1 == target.size()) return true;
-  const std::wstring entryFinal = FinalPath(target);
-  const std::wstring_view name = std::wstring_view(target).substr(slash + 1);
-  if (!IsItselfIn(target.substr(0, slash + 1), name, entryFinal)) return true;
-  return IsFolder(attributes) && UnsafeBelow(AsFolder(target), entryFinal);
-}
-
-// The shell is loaded at the first deletion rather than with the program:
-// shell32 and what it brings in (shlwapi, shcore) would add some 10 ms and
-// 0.8 MB of working set to every start, a count-only run included.
-using ShellFileOperation = int(WINAPI*)(LPSHFILEOPSTRUCTW);
-ShellFileOperation ShellDeleter() {
-  static const HMODULE shell = LoadLibraryW(L"shell32.dll");
-  static const auto operation =
-      shell ? reinterpret_cast<ShellFileOperation>(
-                  reinterpret_cast<void*>(GetProcAddress(shell, "SHFileOperationW")))
-            : nullptr;
-  return operation;
-}
-
-// A wildcard would make the shell delete whatever it matches, links included.
-bool HasWildcard(std::wstring_view path) {
-  return path.find_first_of(L"*?") != std::wstring_view::npos;
+// The path made absolute, without a trailing "\"; empty when that is a root
+// or does not read plainly. An absolute path stays as written: the system
+// would trim a name that ends in a dot or a space to another entry's name.
+std::wstring TargetPath(const std::wstring& path) {
+  std::wstring target = WithoutTrailingSlashes(path);
+  if (!IsPlainAbsolute(target)) target = WithoutTrailingSlashes(FullPath(path));
+  return IsPlainAbsolute(target) ? target : std::wstring();
 }
 
 }  // namespace
 
-uint64_t TreeSize(const std::string& path) {
-  if (path.empty()) return 0;
-  uint64_t total = 0;
-  auto visit = [&total](const std::wstring&, const WIN32_FIND_DATAW& entry) {
-    if (!IsFolder(entry.dwFileAttributes) && !IsLink(entry.dwFileAttributes)) {
-      total += (uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow;
-    }
-    return true;
-  };
-  WalkTree(AsFolder(ToWstr(path)), visit);
-  return total;
+uint64_t TreeSize(const std::string& path, std::string_view label) {
+  return path.empty() ? 0 : TreeBytes(ToWstr(path), label);
 }
 
 uint16_t TKVDirTools::FlagWord() const {
@@ -216,40 +70,38 @@ void TKVDirTools::doDelete(TData& data, uint16_t) {
   const uint16_t flags = FlagWord();
   const std::string text = ReadString(data, DirLink, {});
   const std::wstring path = ToWstr(text);
-  // A cut path could name another entry than the one asked for.
-  if (path.empty() || path.size() > kMaxDeletePath || HasWildcard(path)) return;
-  // A zero inside would end the name there and start a second one in the
-  // shell's list.
-  if (path.find(L'\0') != std::wstring::npos) return;
-  // The shell copies names into MAX_PATH buffers: Wine's overruns its stack
-  // on a name of about 1000 characters, and one just short of MAX_PATH
-  // empties the current folder (see kShellPathLimit).
-  if (path.size() > kShellPathLimit || !IsPlainPath(path)) return;
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || UnsafeForShell(path, attributes)) return;
-  // The second line behind the searches' own check of their folder.
-  if (IsFolder(attributes) && IsGuardedFolder(text)) return;
-
-  // The shell takes a list of names ended by an empty one: the string's own
-  // terminator after the pushed zero gives the second zero.
-  std::wstring from = path;
-  from.push_back(L'\0');
-  SHFILEOPSTRUCTW operation{};
-  operation.hwnd = MainWindowHandle();
-  operation.wFunc = FO_DELETE;
-  operation.pFrom = from.c_str();
-  operation.pTo = L"";
-  operation.fFlags = flags;
-  const ShellFileOperation shellFileOperation = ShellDeleter();
-  if (!shellFileOperation) return;
-  if (shellFileOperation(&operation) != 0 || operation.fAnyOperationsAborted) return;
-  TailNull(data, onEnd);
+  // A cut path could name another entry than the one asked for, and a zero
+  // inside would end the name there.
+  if (path.empty() || path.size() > kMaxDeletePath || path.find(L'\0') != std::wstring::npos ||
+      !IsPlainPath(path)) {
+    return;
+  }
+  // A wildcard is taken in the last step only: it names entries of one folder.
+  const size_t lastStep = path.rfind(L'\\') + 1;
+  if (HasWildcard(std::wstring_view(path).substr(0, lastStep))) return;
+  const bool wildcard = HasWildcard(std::wstring_view(path).substr(lastStep));
+  bool gone = false;
+  if (AllowUndo) {
+    gone = !wildcard && ShellDelete(path, flags);
+    ++(gone ? Tally.deleted : Tally.failed);
+  } else if (const std::wstring target = TargetPath(path); !target.empty()) {
+    const DeleteProgress progress{Tally, ProgressText};
+    const size_t slash = target.rfind(L'\\');
+    const std::wstring folder = target.substr(0, slash);
+    // The matches of a wildcard are a folder's entries: never a guarded folder's.
+    if (!wildcard) {
+      gone = DeleteEntryTree(target, progress);
+    } else if (IsPlainAbsolute(folder) && !IsGuardedFolder(ToUtf8(folder))) {
+      gone = DeleteMatches(folder, target.substr(slash + 1), FilesOnly, progress);
+    }
+  }
+  if (gone) TailNull(data, onEnd);
 }
 
 void TKVDirTools::doSize(TData& data, uint16_t) {
   const std::string path = ReadString(data, DirLink, {});
   const bool measured = !SafeTargetOnly || JudgeCleaningTarget(path) == TargetVerdict::kSafe;
-  const uint64_t total = measured ? TreeSize(path) : 0;
+  const uint64_t total = measured ? TreeSize(path, ProgressText) : 0;
   if (total < (uint64_t{1} << 31)) {
     SetInteger(data, static_cast<int32_t>(total));
   } else {

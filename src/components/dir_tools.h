@@ -1,10 +1,11 @@
-// TKVDirTools: deletes a file or a whole folder through the shell, and
-// measures the size of a folder tree.
+// TKVDirTools: deletes a file, a whole folder or the matches of a wildcard,
+// and measures the size of a folder tree.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "component.h"
 #include "event.h"
@@ -22,14 +23,18 @@ struct TDeleteTally {
 class TKVDirTools : public TKVComponent {
  public:
   // Input event: deletes the path read from Dir (unlinked: the path that came
-  // with the event). onEnd (null) fires only when the shell deleted it all.
-  // A system or user folder, or a folder that holds one, is never deleted.
+  // with the event), itself and entry by entry, never through a link (with
+  // AllowUndo the shell does it, into the recycle bin). "*" and "?" in its last
+  // step delete the matches, only files with FilesOnly. onEnd (null) fires only
+  // when what was asked for is gone and nothing was kept. A root, a system or
+  // user folder, or a folder that holds one, is never deleted.
   void doDelete(TData& data, uint16_t index);
   // Input event: the size of the tree at Dir goes on through onEnd in the very
   // record, an integer below 2^31 and a real from there on.
   void doSize(TData& data, uint16_t index);
 
-  // The shell flag word that the nine properties make.
+  // The shell's flag word that the nine properties make: the engine always
+  // works unasked and silent, so only FilesOnly and AllowUndo change it.
   [[nodiscard]] uint16_t FlagWord() const;
 
   uint8_t AllowUndo = 0;
@@ -50,10 +55,12 @@ class TKVDirTools : public TKVComponent {
   TKV_Event onEnd;
 };
 
-// Longest path, in UTF-16 characters, that doDelete hands to the shell; a
-// longer one is never cut short.
+// Longest path, in UTF-16 characters, that doDelete takes; a longer one is
+// never cut short.
 constexpr size_t kMaxDeletePath = 4096;
 
 // Bytes in the files below the folder path, at any depth; links below it count
-// 0 and are never entered. Missing or unreadable folders count 0.
-[[nodiscard]] uint64_t TreeSize(const std::string& path);
+// 0 (under Wine a link to a file too) and are never entered. Missing or
+// unreadable folders count 0. A label names the entries looked at for the
+// long-work bar.
+[[nodiscard]] uint64_t TreeSize(const std::string& path, std::string_view label = {});

@@ -1,6 +1,7 @@
 #include "file_search.h"
 
 #include "dir_list.h"
+#include "long_work.h"
 #include "running_program.h"
 #include "safe_target.h"
 #include "text_conv.h"
@@ -59,12 +60,13 @@ void TKVFileSearch::doSearch(TData& data, uint16_t) {
 // Reported paths are the folder as given plus the names: the "\\?\" form
 // that reaches entries past MAX_PATH is only ever handed to the system.
 void TKVFileSearch::Walk(const std::string& folder) {
-  HANDLE find = FindFirstFileW(AnyLengthPath(ToWstr(folder + "*.*")).c_str(), &find_);
+  HANDLE find = FindFirstEntry(AnyLengthPath(ToWstr(folder + "*.*")), find_);
   // Missing, unreadable or deleted meanwhile (by the handler of its own report).
   if (find == INVALID_HANDLE_VALUE) return;
   do {
     const std::string name = ToUtf8(find_.cFileName);
     if (IsDotEntry(name)) continue;
+    LongWorkTick();
     if (find_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       // Junctions and directory links are reported (so a cleaner can deal with
       // the link itself) but never entered: they may lead out of the tree or

@@ -174,6 +174,14 @@ void WorkQuietly(TKVDirTools& tools, bool filesOnly) {
   tools.SafeTargetOnly = 1;
 }
 
+// The deleters and the measurers say what they are at while a long one runs.
+void ShowDeleting(TKVDirTools& deleter) {
+  deleter.ProgressText = "Удаляю... удалено: ";
+}
+void ShowCounting(TKVDirTools& measurer) {
+  measurer.ProgressText = "Считаю... просмотрено: ";
+}
+
 void Calculate(TKVMath& math, uint8_t resultType, double op2) {
   math.Op1 = 0.0;
   math.Op2 = op2;
@@ -341,10 +349,12 @@ void TClassMainForm_25378D0::CreateComponents() {
   SetUpCleaningButton(*(btnDelTemp = Create<TKVBitBtn>(form)), 70, "Удалить %temp%", "delTemp");
   SearchEverything(*(fsTemp = Create<TKVFileSearch>()), kReportFilesAndFolders);
   WorkQuietly(*(dtDelTemp = Create<TKVDirTools>()), false);
+  ShowDeleting(*dtDelTemp);
   SearchEverything(*(fsIE = Create<TKVFileSearch>()), kReportFilesAndFolders, "iexplore.exe");
   // Always overridden by the linked folder; the placeholder is never expanded.
   fsIE->Dir = "%LOCALAPPDATA%\\Microsoft\\Windows\\Temporary Internet Files";
   WorkQuietly(*(dtDelIE = Create<TKVDirTools>()), false);
+  ShowDeleting(*dtDelIE);
   SetUpLamp(*(ledIE = Create<TKVLED>(form)), 40);
   SetUpLamp(*(ledTemp = Create<TKVLED>(form)), 70);
   SetUpStatusBar(*(sbStatus = Create<TKVStatusBar>(form)));
@@ -387,6 +397,10 @@ void TClassMainForm_25378D0::CreateComponents() {
   WorkQuietly(*(dtSizeOpera20 = Create<TKVDirTools>()), true);
   WorkQuietly(*(dtSizeOpera12 = Create<TKVDirTools>()), false);
   WorkQuietly(*(dtSizeVivaldi = Create<TKVDirTools>()), true);
+  for (TKVDirTools* measurer : {dtSizeTemp, dtSizeIE, dtSizeChrome, dtSizeFirefox, dtSizeYandex,
+                                dtSizeOpera20, dtSizeOpera12, dtSizeVivaldi}) {
+    ShowCounting(*measurer);
+  }
   efdSizeChrome = Create<TKVEventFromData>();
   efdSizeFirefox = Create<TKVEventFromData>();
   efdSizeYandex = Create<TKVEventFromData>();
@@ -437,6 +451,7 @@ void TClassMainForm_25378D0::CreateBrowserPart(TBrowser browser, TBrowserPart pa
     }
     case Deleter:
       WorkQuietly(*(this->*row.deleter = Create<TKVDirTools>()), row.filesOnly);
+      ShowDeleting(*(this->*row.deleter));
       break;
     case Lamp:
       SetUpLamp(*(this->*row.lamp = Create<TKVLED>(form)), row.top);

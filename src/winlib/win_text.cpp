@@ -11,14 +11,30 @@ std::wstring FullPath(const std::wstring& path) {
   });
 }
 
-std::wstring AnyLengthPath(const std::wstring& path) {
-  if (path.size() < MAX_PATH || path.starts_with(L"\\\\?\\") || path.starts_with(L"\\\\.\\")) {
-    return path;
-  }
+std::wstring VerbatimPath(const std::wstring& path) {
+  if (path.starts_with(L"\\\\?\\") || path.starts_with(L"\\\\.\\")) return path;
   const std::wstring full = FullPath(path);
-  if (full.empty()) return path;
+  if (full.empty()) return {};
   if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC" + full.substr(1);
   return L"\\\\?\\" + full;
+}
+
+std::wstring AnyLengthPath(const std::wstring& path) {
+  if (path.size() < MAX_PATH) return path;
+  const std::wstring verbatim = VerbatimPath(path);
+  return verbatim.empty() ? path : verbatim;
+}
+
+HANDLE FindFirstEntry(const std::wstring& pattern, WIN32_FIND_DATAW& entry) {
+  static bool fast = true;
+  if (fast) {
+    HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
+                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find != INVALID_HANDLE_VALUE || GetLastError() != ERROR_INVALID_PARAMETER) return find;
+    fast = false;
+  }
+  return FindFirstFileExW(pattern.c_str(), FindExInfoStandard, &entry, FindExSearchNameMatch,
+                          nullptr, 0);
 }
 
 HANDLE OpenForQuery(const std::wstring& path) {

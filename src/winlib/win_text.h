@@ -34,6 +34,13 @@ template <class Call>
 // path only in its "\\?\" form ("\\?\UNC\server\share\..." for a share),
 // which it takes as written: the path is made absolute and plain first.
 [[nodiscard]] std::wstring AnyLengthPath(const std::wstring& path);
+// The "\\?\" form at any length: the system then also reaches names it would
+// trim ("x." and "x " read as "x"). Empty when the path cannot be made absolute.
+[[nodiscard]] std::wstring VerbatimPath(const std::wstring& path);
+
+// FindFirstFileExW the fast way (no short names, large fetches), or the plain
+// way on a system that refuses it (before Windows 7).
+[[nodiscard]] HANDLE FindFirstEntry(const std::wstring& pattern, WIN32_FIND_DATAW& entry);
 
 // Opens a file or folder for asking about it: no access is asked for, so an
 // entry held open without sharing opens too. Any length of path.
