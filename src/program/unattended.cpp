@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include <string>
-#include <utility>
+#include <string_view>
 
 #include "command_line.h"
 #include "error_output.h"
@@ -67,58 +67,92 @@ bool LeftNothing(const TOutcome& outcome) {
   return outcome.refusal == kNotRefused && Kept(outcome.tally) == 0;
 }
 
-std::string Digits(uint32_t value, size_t width) {
-  const std::string digits = std::to_string(value);
-  return std::string(width > digits.size() ? width - digits.size() : 0, '0') + digits;
+// The decimal digits of value, with leading zeros up to width.
+void AddNumber(std::string& line, uint64_t value, int width = 1) {
+  char digits[20];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0 || count < width);
+  while (count > 0)
+    line += digits[--count];
 }
 
 // "2026-12-09 06:30:05"
-std::string LocalTime() {
+void AddLocalTime(std::string& line) {
   SYSTEMTIME now;
   GetLocalTime(&now);
-  return Digits(now.wYear, 4) + "-" + Digits(now.wMonth, 2) + "-" + Digits(now.wDay, 2) + " " +
-         Digits(now.wHour, 2) + ":" + Digits(now.wMinute, 2) + ":" + Digits(now.wSecond, 2);
+  AddNumber(line, now.wYear, 4);
+  line += '-';
+  AddNumber(line, now.wMonth, 2);
+  line += '-';
+  AddNumber(line, now.wDay, 2);
+  line += ' ';
+  AddNumber(line, now.wHour, 2);
+  line += ':';
+  AddNumber(line, now.wMinute, 2);
+  line += ':';
+  AddNumber(line, now.wSecond, 2);
 }
 
 // One decimal, "." as the separator, as the program writes numbers anywhere.
-std::string Megabytes(uint64_t bytes) {
+void AddMegabytes(std::string& line, uint64_t bytes) {
   const uint64_t tenths = (bytes * 10 + kBytesPerMegabyte / 2) / kBytesPerMegabyte;
-  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " МБ";
+  AddNumber(line, tenths / 10);
+  line += '.';
+  AddNumber(line, tenths % 10);
+  line += " МБ";
 }
 
-// "занято другой программой: 1, ссылки: 2": only the reasons that kept something.
-std::string KeptText(const TDeleteTally& tally) {
-  const std::pair<const char*, uint32_t> reasons[] = {
-      {"занято другой программой", tally.inUse},
-      {"ссылки", tally.links},
-      {"не удалось удалить", tally.failed}};
-  std::string text;
-  for (const auto& [reason, count] : reasons) {
-    if (count == 0) continue;
-    if (!text.empty()) text += ", ";
-    text += std::string(reason) + ": " + std::to_string(count);
+struct TKeptReason {
+  const char* text;
+  uint32_t TDeleteTally::*count;
+};
+constexpr TKeptReason kKeptReasons[] = {
+    {"занято другой программой: ", &TDeleteTally::inUse},
+    {"ссылки: ", &TDeleteTally::links},
+    {"не удалось удалить: ", &TDeleteTally::failed},
+};
+
+// "удалено: 3 (0.1 МБ), осталось: 1 (занято другой программой: 1)": only
+// the reasons that kept something are named.
+void AddTally(std::string& line, const TDeleteTally& tally) {
+  line += "удалено: ";
+  AddNumber(line, tally.deleted);
+  line += " (";
+  AddMegabytes(line, tally.bytes);
+  line += "), осталось: ";
+  AddNumber(line, Kept(tally));
+  if (Kept(tally) == 0) return;
+  std::string_view separator = " (";
+  for (const TKeptReason& reason : kKeptReasons) {
+    if (tally.*reason.count == 0) continue;
+    line += separator;
+    line += reason.text;
+    AddNumber(line, tally.*reason.count);
+    separator = ", ";
   }
-  return text;
-}
-
-std::string TallyText(const TDeleteTally& tally) {
-  std::string text = "удалено: " + std::to_string(tally.deleted) + " (" + Megabytes(tally.bytes) +
-                     "), осталось: " + std::to_string(Kept(tally));
-  if (Kept(tally) > 0) text += " (" + KeptText(tally) + ")";
-  return text;
-}
-
-std::string RefusalText(int32_t refusal) {
-  return refusal == kRefusedOwnerRunning ? "пропущено: браузер запущен"
-                                         : "пропущено: эту папку чистить опасно";
+  line += ')';
 }
 
 // "2026-12-09 06:30:05  %temp% — удалено: 3 (0.1 МБ), осталось: 0"
 void LogOutcome(const TCleaningTarget& target, const TOutcome& outcome) {
   if (logFile == INVALID_HANDLE_VALUE) return;
-  const std::string what = outcome.refusal == kNotRefused ? TallyText(outcome.tally)
-                                                          : RefusalText(outcome.refusal);
-  AppendToLog(LocalTime() + "  " + target.name + " — " + what + "\r\n");
+  std::string line;
+  AddLocalTime(line);
+  line += "  ";
+  line += target.name;
+  line += " — ";
+  if (outcome.refusal == kNotRefused) {
+    AddTally(line, outcome.tally);
+  } else if (outcome.refusal == kRefusedOwnerRunning) {
+    line += "пропущено: браузер запущен";
+  } else {
+    line += "пропущено: эту папку чистить опасно";
+  }
+  line += "\r\n";
+  AppendToLog(line);
 }
 
 }  // namespace
