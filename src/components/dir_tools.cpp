@@ -85,6 +85,7 @@ void TKVDirTools::doDelete(TData& data, uint16_t) {
     gone = !wildcard && ShellDelete(path, flags);
     ++(gone ? Tally.deleted : Tally.failed);
   } else if (const std::wstring target = TargetPath(path); !target.empty()) {
+    if (target.size() > lastKept_.size() && IsSameOrBelow(target, lastKept_)) return;
     const DeleteProgress progress{Tally, ProgressText};
     const size_t slash = target.rfind(L'\\');
     const std::wstring folder = target.substr(0, slash);
@@ -94,6 +95,7 @@ void TKVDirTools::doDelete(TData& data, uint16_t) {
     } else if (IsPlainAbsolute(folder) && !IsGuardedFolder(ToUtf8(folder))) {
       gone = DeleteMatches(folder, target.substr(slash + 1), FilesOnly, progress);
     }
+    lastKept_ = gone ? std::wstring() : target;
   }
   if (gone) TailNull(data, onEnd);
 }

@@ -53,6 +53,11 @@ class TKVDirTools : public TKVComponent {
   TDeleteTally Tally;
   TKV_Event DirLink;
   TKV_Event onEnd;
+
+ private:
+  // The entry last kept, tried a moment ago with all it holds: a search that
+  // walks into it next reports its entries again, and they are not tried twice.
+  std::wstring lastKept_;
 };
 
 // Longest path, in UTF-16 characters, that doDelete takes; a longer one is

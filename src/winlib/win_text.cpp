@@ -43,11 +43,40 @@ HANDLE OpenForQuery(const std::wstring& path) {
                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
+namespace {
+
+// Wine 8's GetFinalPathNameByHandleW answers nothing for a path past MAX_PATH
+// (it asks into a buffer of that size). The object's own name, which Wine
+// gives as "\??\C:\...", is the same path.
+std::wstring ObjectPathOf(HANDLE entry) {
+  using QueryObject = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+  static const auto queryObject = reinterpret_cast<QueryObject>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll"), "NtQueryObject")));
+  constexpr int kObjectNameInformation = 1;
+  struct Name {
+    USHORT length, maximum;
+    wchar_t* text;
+  };
+  std::wstring buffer(32768 + sizeof(Name), L'\0');
+  ULONG size = 0;
+  if (!queryObject || queryObject(entry, kObjectNameInformation, buffer.data(),
+                                  static_cast<ULONG>(buffer.size() * sizeof(wchar_t)), &size) != 0) {
+    return {};
+  }
+  const auto* name = reinterpret_cast<const Name*>(buffer.data());
+  const std::wstring_view path(name->text, name->length / sizeof(wchar_t));
+  if (!path.starts_with(L"\\??\\")) return {};
+  return L"\\\\?\\" + std::wstring(path.substr(4));
+}
+
+}  // namespace
+
 std::wstring FinalPathOf(HANDLE entry, const std::wstring& openedAs) {
   using FinalPathName = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
   static const auto finalPathName = reinterpret_cast<FinalPathName>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleW(L"kernel32"), "GetFinalPathNameByHandleW")));
   if (!finalPathName) return openedAs;
-  return TextAnswer(
+  const std::wstring final = TextAnswer(
       [&](wchar_t* buffer, DWORD size) { return finalPathName(entry, buffer, size, 0); });
+  return final.empty() ? ObjectPathOf(entry) : final;
 }

@@ -13,6 +13,7 @@
 #include "file_search.h"
 #include "scratch_folder.h"
 #include "text_conv.h"
+#include "tree_listing.h"
 #include "win_text.h"
 
 namespace {
@@ -37,7 +38,7 @@ struct Recorder : TKVComponent {
 };
 
 class DirTools : public ::testing::Test {
- protected:
+ public:
   void SetUp() override {
     SetHooksWorking();
     ASSERT_TRUE(scratch::MakeFolder(Tree()));
@@ -66,12 +67,14 @@ class DirTools : public ::testing::Test {
     FireNull(Link<&TKVFileSearch::doSearch>(&search, 0));
   }
 
-  void Delete(const std::string& path) {
+  TDeleteTally Delete(const std::string& path, uint8_t filesOnly = 0) {
     TKVDirTools deleter;
     deleter.NoConfirmation = 1;
     deleter.NoErrorUI = 1;
+    deleter.FilesOnly = filesOnly;
     deleter.onEnd = Link<&Recorder::doRecord>(&ends, 0);
     FireString(Link<&TKVDirTools::doDelete>(&deleter, 2), path);
+    return deleter.Tally;
   }
 
   [[nodiscard]] TData Size(const std::string& path) {
@@ -96,6 +99,8 @@ class DirTools : public ::testing::Test {
   }
 
   ScratchFolder folder;
+  ScratchFolder outside;
+  HANDLE held = INVALID_HANDLE_VALUE;
   Tap tap;
   Recorder ends;
 };
@@ -182,55 +187,6 @@ TEST_F(DirTools, OverlongPathDeletesNothing) {
   EXPECT_TRUE(Exists(Tree("victim")));
 }
 
-// Wine's shell walks through directory links and empties what they point to,
-// and deleting a link to a file deletes the file: a link, and every folder
-// holding one, stays; everything else goes.
-TEST_F(DirTools, CleaningNeverReachesThroughALink) {
-  for (const uint16_t flagWord : {uint16_t{0x410}, uint16_t{0x490}}) {
-    SCOPED_TRACE(flagWord);
-    ScratchFolder outside;
-    ASSERT_TRUE(scratch::WriteFile(outside / "keep.txt", "0123456789"));
-    ASSERT_TRUE(scratch::MakeFolder(outside / "deep"));
-    ASSERT_TRUE(scratch::WriteFile(outside / "deep\\more.txt", "x"));
-    ASSERT_TRUE(scratch::WriteFile(Tree("a.txt"), "abc"));
-    ASSERT_TRUE(scratch::MakeFolder(Tree("sub")));
-    ASSERT_TRUE(scratch::WriteFile(Tree("sub\\b.txt"), "de"));
-    ASSERT_TRUE(scratch::MakeFolder(Tree("plain")));
-    ASSERT_TRUE(scratch::WriteFile(Tree("plain\\c.txt"), "f"));
-    const TData before = Size(Tree());
-    ASSERT_TRUE(scratch::MakeLink(Tree("sub\\link"), outside.Path()));
-    ASSERT_TRUE(scratch::MakeLink(Tree("top"), outside / "deep"));
-    const TData after = Size(Tree());
-    EXPECT_EQ(before.type, dtInteger);
-    EXPECT_EQ(before.intValue, 6);
-    EXPECT_EQ(after.type, dtInteger);
-    EXPECT_EQ(after.intValue, 6);
-    ASSERT_TRUE(scratch::MakeLink(Tree("file.txt"), outside / "keep.txt"));
-    ASSERT_TRUE(scratch::MakeLink(Tree("plain\\more.txt"), outside / "deep\\more.txt"));
-
-    tap.texts.clear();
-    ends.received.clear();
-    Clean(flagWord);
-    EXPECT_TRUE(Exists(outside / "keep.txt"));
-    EXPECT_TRUE(Exists(outside / "deep\\more.txt"));
-    EXPECT_FALSE(Exists(Tree("a.txt")));
-    EXPECT_FALSE(Exists(Tree("sub\\b.txt")));
-    EXPECT_FALSE(Exists(Tree("plain\\c.txt")));
-    EXPECT_TRUE(Listed(Tree("sub\\link")));
-    EXPECT_TRUE(Listed(Tree("top")));
-    EXPECT_TRUE(Listed(Tree("file.txt")));
-    EXPECT_TRUE(Listed(Tree("plain\\more.txt")));
-    EXPECT_NE(std::find(tap.texts.begin(), tap.texts.end(), Tree("sub\\link")), tap.texts.end());
-    EXPECT_NE(std::find(tap.texts.begin(), tap.texts.end(), Tree("file.txt")), tap.texts.end());
-    EXPECT_EQ(ends.received.size(), 3u);  // a.txt, plain\c.txt, sub\b.txt
-    for (const char* link : {"sub\\link", "top", "file.txt", "plain\\more.txt"}) {
-      ASSERT_TRUE(scratch::RemoveLink(Tree(link)));
-    }
-    scratch::RemoveTree(Tree());
-    ASSERT_TRUE(scratch::MakeFolder(Tree()));
-  }
-}
-
 // The deleter keeps the resolved path of the folder it last deleted in: the
 // entries that come after are still each checked for being a link.
 TEST_F(DirTools, ALinkMadeBesideAnEntryJustDeletedIsStillKept) {
@@ -256,46 +212,152 @@ TEST_F(DirTools, ALinkMadeBesideAnEntryJustDeletedIsStillKept) {
   }
 }
 
-// Wine's shell turns a path it cannot fit in MAX_PATH into an empty one, and
-// deleting "" empties the current folder; a path that steps up with ".." would
-// leave the folder it was found in.
-TEST_F(DirTools, WhatTheShellCannotNameSafelyIsKept) {
-  ScratchFolder current;
-  ASSERT_TRUE(scratch::WriteFile(current / "keep.txt", "x"));
-  char saved[MAX_PATH];
-  GetCurrentDirectoryA(MAX_PATH, saved);
-  ASSERT_TRUE(SetCurrentDirectoryA(current.Path().c_str()));
-
-  // A folder of 257 bytes holding a folder with a file: made on the Linux side, since the
-  // ANSI calls stop short of it.
-  const std::string base = Tree("long_edge");
-  const std::string edge = std::string(257 - base.size() - 1, 'e');
-  const std::string inner = scratch::UnixPath(base) + "/" + edge + "/inner";
-  ASSERT_TRUE(scratch::RunLinux("Z:\\bin\\mkdir", "-p " + scratch::Quoted(inner)));
-  ASSERT_TRUE(scratch::RunLinux("Z:\\bin\\touch", scratch::Quoted(inner + "/deep.bin")));
-  Delete(base);
+// A path that steps up with ".." or reads "/" as a step would leave the
+// folder it was found in; a drive root is never deleted.
+TEST_F(DirTools, PathsThatDoNotReadPlainlyDeleteNothing) {
   ASSERT_TRUE(scratch::WriteFile(Tree("victim"), "x"));
   ASSERT_TRUE(scratch::MakeFolder(Tree("sub")));
   Delete(Tree("sub\\..\\victim"));
   Delete(Tree("sub/../victim"));
-
-  SetCurrentDirectoryA(saved);
+  Delete(Tree("sub\\*\\victim"));
+  Delete(Tree().substr(0, 3));
   EXPECT_TRUE(ends.received.empty());
-  EXPECT_TRUE(Exists(current / "keep.txt"));
-  EXPECT_TRUE(Listed(base));
   EXPECT_TRUE(Exists(Tree("victim")));
 }
 
-TEST_F(DirTools, LinkLoopEnds) {
+struct EngineCase {
+  const char* what;
+  // Makes its entries below the tree and says what to delete.
+  std::string (*make)(DirTools& test);
+  uint8_t filesOnly;
+  std::vector<std::string> left;  // below the tree, afterwards
+  size_t ends;
+  TDeleteTally tally;
+};
+
+// Eight folders of 40 characters: past 300 whatever the tree's own path.
+std::string DeepFile(const std::string& top) {
+  std::string path = top;
+  for (int level = 0; level < 8; ++level)
+    path += "\\" + std::string(40, 'd');
+  return path + "\\deep.bin";
+}
+
+const EngineCase kEngineCases[] = {
+    {"read-only, hidden and system files go",
+     [](DirTools& t) {
+       for (const char* name : {"ro", "ro\\r.txt", "ro\\h.txt", "ro\\s.txt"}) {
+         EXPECT_TRUE(name[2] ? scratch::WriteFile(t.Tree(name), "12") : scratch::MakeFolder(t.Tree(name)));
+       }
+       SetFileAttributesW(ToWstr(t.Tree("ro\\r.txt")).c_str(), FILE_ATTRIBUTE_READONLY);
+       SetFileAttributesW(ToWstr(t.Tree("ro\\h.txt")).c_str(), FILE_ATTRIBUTE_HIDDEN);
+       SetFileAttributesW(ToWstr(t.Tree("ro\\s.txt")).c_str(), FILE_ATTRIBUTE_SYSTEM);
+       SetFileAttributesW(ToWstr(t.Tree("ro")).c_str(), FILE_ATTRIBUTE_READONLY);
+       return t.Tree("ro");
+     },
+     0, {}, 1, {4, 6, 0, 0, 0}},
+    {"a path past 300 characters goes",
+     [](DirTools& t) {
+       EXPECT_TRUE(MakeFileAnyLength(DeepFile(t.Tree("deep")), 7));
+       return t.Tree("deep");
+     },
+     0, {}, 1, {10, 7, 0, 0, 0}},
+    {"a held file alone stays, and the folder that holds it",
+     [](DirTools& t) {
+       EXPECT_TRUE(scratch::MakeFolder(t.Tree("held")) && scratch::MakeFolder(t.Tree("held\\sub")));
+       for (const char* name : {"held\\a.txt", "held\\b.txt", "held\\sub\\c.txt"})
+         EXPECT_TRUE(scratch::WriteFile(t.Tree(name), "x"));
+       t.held = CreateFileW(ToWstr(t.Tree("held\\b.txt")).c_str(), GENERIC_READ, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+       return t.Tree("held");
+     },
+     0, {"held", "held\\b.txt"}, 0, {3, 2, 1, 0, 0}},
+    {"a wildcard with FilesOnly deletes the matching files only",
+     [](DirTools& t) {
+       EXPECT_TRUE(scratch::MakeFolder(t.Tree("w")) && scratch::MakeFolder(t.Tree("w\\c.tmp")));
+       for (const char* name : {"w\\a.tmp", "w\\b.log", "w\\c.tmp\\d.tmp"})
+         EXPECT_TRUE(scratch::WriteFile(t.Tree(name), "x"));
+       return t.Tree("w\\*.tmp");
+     },
+     1, {"w", "w\\b.log", "w\\c.tmp", "w\\c.tmp\\d.tmp"}, 1, {1, 1, 0, 0, 0}},
+    {"a folder that holds the user's folders is never deleted",
+     [](DirTools& t) {
+       EXPECT_TRUE(scratch::WriteFile(t.Tree("kept.txt"), "x"));
+       // The profile: the scratch folder is made in its Temp.
+       return ToUtf8(FullPath(ToWstr(t.Tree() + "\\..\\..\\..")));
+     },
+     0, {"kept.txt"}, 0, {0, 0, 0, 0, 1}},
+    {"links made on the Linux side stay, and what they lead to",
+     [](DirTools& t) {
+       EXPECT_TRUE(scratch::MakeFolder(t.Tree("links")) && scratch::WriteFile(t.Tree("links\\a.txt"), "x"));
+       EXPECT_TRUE(scratch::MakeLink(t.Tree("links\\dir"), t.outside.Path()));
+       EXPECT_TRUE(scratch::MakeLink(t.Tree("links\\file.txt"), t.outside / "keep.txt"));
+       return t.Tree("links");
+     },
+     0, {"links", "links\\dir", "links\\file.txt"}, 0, {1, 1, 0, 2, 0}},
+};
+
+std::vector<std::string> ListedBelow(const std::string& folder, const std::string& below = "") {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW(AnyLengthPath(ToWstr(folder + "\\*")).c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = below + ToUtf8(entry.cFileName);
+    if (name.ends_with(".")) continue;
+    names.push_back(name);
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      const auto inner = ListedBelow(folder + "\\" + ToUtf8(entry.cFileName), name + "\\");
+      names.insert(names.end(), inner.begin(), inner.end());
+    }
+  } while (FindNextFileW(find, &entry));
+  FindClose(find);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(DirTools, TheEngineDeletesWhatIsSafeKeepsTheRestAndTalliesBoth) {
+  for (const EngineCase& c : kEngineCases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(scratch::WriteFile(outside / "keep.txt", "outside"));
+    ends.received.clear();
+    const TDeleteTally tally = Delete(c.make(*this), c.filesOnly);
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    held = INVALID_HANDLE_VALUE;
+    EXPECT_EQ(ListedBelow(Tree()), c.left);
+    EXPECT_EQ(ends.received.size(), c.ends);
+    EXPECT_EQ(tally.deleted, c.tally.deleted);
+    EXPECT_EQ(tally.bytes, c.tally.bytes);
+    EXPECT_EQ(tally.inUse, c.tally.inUse);
+    EXPECT_EQ(tally.links, c.tally.links);
+    EXPECT_EQ(tally.failed, c.tally.failed);
+    EXPECT_EQ(ListedBelow(outside.Path()), std::vector<std::string>{"keep.txt"});
+    // Deleting it on this side would delete what it leads to.
+    if (Listed(Tree("links\\file.txt"))) {
+      ASSERT_TRUE(scratch::RemoveLink(Tree("links\\file.txt")));
+    }
+    scratch::RemoveTree(Tree());
+    ASSERT_TRUE(scratch::MakeFolder(Tree()));
+  }
+}
+
+// A link counts nothing, a link to a file too (under Wine it lists as the file).
+TEST_F(DirTools, LinksCountNothingAndALinkLoopEnds) {
   ASSERT_TRUE(scratch::MakeFolder(Tree("sub")));
   ASSERT_TRUE(scratch::WriteFile(Tree("sub\\b.txt"), "12345"));
+  ASSERT_TRUE(scratch::WriteFile(outside / "keep.txt", "outside"));
   ASSERT_TRUE(scratch::MakeLink(Tree("sub\\loop"), Tree()));
+  ASSERT_TRUE(scratch::MakeLink(Tree("sub\\file.txt"), outside / "keep.txt"));
   const TData size = Size(Tree());
   EXPECT_EQ(size.intValue, 5);
   Clean(0x410);
   EXPECT_FALSE(Exists(Tree("sub\\b.txt")));
   EXPECT_TRUE(Exists(folder / "tree"));
   EXPECT_TRUE(Listed(Tree("sub\\loop")));
+  EXPECT_TRUE(Listed(Tree("sub\\file.txt")));
+  EXPECT_TRUE(Exists(outside / "keep.txt"));
+  EXPECT_EQ(Size(Tree()).intValue, 0);
 }
 
 TEST_F(DirTools, SizeIsAnIntegerBelowTwoGigabytesAndARealFromThere) {
