@@ -29,9 +29,11 @@ void TKVFileSearch::doSearch(TData& data, uint16_t) {
   std::string folder = ReadString(data, DirLink, Dir);
   const std::string mask = ReadString(data, MaskLink, Mask);
   currentMask_ = LowerAscii(mask);
+  LastRefusal = kNotRefused;
   if (SafeTargetOnly) {
     const TargetVerdict verdict = JudgeCleaningTarget(folder);
     if (verdict == TargetVerdict::kUnsafe) {
+      LastRefusal = kRefusedUnsafeFolder;
       TailInteger(data, onRefuse, kRefusedUnsafeFolder);
       return;
     }
@@ -44,6 +46,7 @@ void TKVFileSearch::doSearch(TData& data, uint16_t) {
   }
   if (folder.empty()) return;
   if (!OwnerProgram.empty() && IsProgramRunning(OwnerProgram)) {
+    LastRefusal = kRefusedOwnerRunning;
     TailInteger(data, onRefuse, kRefusedOwnerRunning);
     return;
   }

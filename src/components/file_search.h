@@ -14,6 +14,8 @@
 // What onRefuse carries: why a folder was not walked.
 constexpr int32_t kRefusedUnsafeFolder = 0;
 constexpr int32_t kRefusedOwnerRunning = 1;
+// LastRefusal when the last search refused nothing.
+constexpr int32_t kNotRefused = -1;
 
 class TKVFileSearch : public TKVComponent {
  public:
@@ -46,6 +48,9 @@ class TKVFileSearch : public TKVComponent {
   TKV_Event onOtherFiles;
   // Integer: kRefusedUnsafeFolder or kRefusedOwnerRunning.
   TKV_Event onRefuse;
+  // What the last doSearch fired through onRefuse, or kNotRefused: for a
+  // caller that presses a chain by itself and reads the outcome afterwards.
+  int32_t LastRefusal = kNotRefused;
 
  private:
   // folder always ends with "\".

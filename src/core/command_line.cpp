@@ -37,14 +37,22 @@ size_t TokenEnd(std::string_view line, size_t pos) {
 
 }  // namespace
 
-std::string FirstArgument(std::string_view commandLine) {
+std::string ArgumentAt(std::string_view commandLine, size_t position) {
   // A NUL ends a C command line.
   commandLine = commandLine.substr(0, commandLine.find('\0'));
-  const size_t pathEnd = TokenEnd(commandLine, SkipToToken(commandLine, 0));
-  const size_t start = SkipToToken(commandLine, pathEnd);
-  std::string argument(commandLine.substr(start, TokenEnd(commandLine, start) - start));
+  size_t start = 0;
+  size_t end = 0;
+  for (size_t token = 0; token <= position; ++token) {
+    start = SkipToToken(commandLine, end);
+    end = TokenEnd(commandLine, start);
+  }
+  std::string argument(commandLine.substr(start, end - start));
   if (argument.size() > 1 && argument.front() == '"' && argument.back() == '"') {
     argument = argument.substr(1, argument.size() - 2);
   }
   return argument;
+}
+
+std::string FirstArgument(std::string_view commandLine) {
+  return ArgumentAt(commandLine, 1);
 }

@@ -12,6 +12,7 @@
 #include "scheme.h"
 #include "start_list.h"
 #include "text_conv.h"
+#include "unattended.h"
 #include "units.h"
 
 namespace {
@@ -60,18 +61,32 @@ int32_t RunMainWindow() {
   return served ? 0 : kNoWindowExitCode;
 }
 
+// Every cleaning button pressed once, with no loop and no window: the links
+// go idle as at the loop's end.
+int32_t RunUnattended(const TClassMainForm_25378D0& scheme) {
+  const int32_t exitCode = CleanEveryTarget(scheme);
+  SetHooksIdle();
+  return exitCode;
+}
+
 }  // namespace
 
 void ProgramBody() {
   InitUnits(kUnits, 7);
-  if (FirstArgument(ToUtf8(GetCommandLineW())) == "/ih") ShowMakerInfoAndExit();
+  const std::string commandLine = ToUtf8(GetCommandLineW());
+  const std::string argument = FirstArgument(commandLine);
+  if (argument == "/ih") ShowMakerInfoAndExit();
+  const bool unattended = argument == kUnattendedSwitch;
+  if (unattended) BeginUnattended(commandLine);
 
   auto* scheme = new TClassMainForm_25378D0();
   // Links go idle before the loop's end frees the first control, also when
   // logging off ends the process from inside the loop.
   LoopEndHook = SetHooksIdle;
+  // Unattended, the form stays hidden from start to end.
+  if (unattended) scheme->formMain->Visible = false;
   StartStep(scheme->formMain);
-  const int32_t exitCode = RunMainWindow();
+  const int32_t exitCode = unattended ? RunUnattended(*scheme) : RunMainWindow();
   delete scheme;
   EndProcess(exitCode);
 }

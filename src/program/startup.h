@@ -1,5 +1,5 @@
-// The program's spine: the units, the "/ih" switch, the scheme, the start step
-// and teardown, in that order.
+// The program's spine: the units, the "/ih" and "/auto" switches, the scheme,
+// the start step, the window's loop or the unattended presses, and teardown.
 #pragma once
 
 #include <cstdint>

@@ -48,6 +48,11 @@ void TErrorOutput::Show() {
   wchar_t text[kBufferSize + 1];
   std::copy_n(buffer_, count_, text);
   text[count_] = L'\0';
+  const size_t count = count_;
   count_ = 0;
-  MessageBoxW(nullptr, text, L"Error", MB_OK);
+  if (Sink) {
+    Sink({text, count});
+  } else {
+    MessageBoxW(nullptr, text, L"Error", MB_OK);
+  }
 }

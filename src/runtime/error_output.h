@@ -1,11 +1,16 @@
 // The error output: text collects in a 1024-character buffer and is shown in a
-// message box captioned "Error" when the buffer fills, when the text ends with
-// an empty line, and on close. It is UTF-16 throughout, as the box takes it:
-// the run-time sits below the library that converts texts.
+// message box captioned "Error" (or handed to a sink) when the buffer fills,
+// when the text ends with an empty line, and on close. It is UTF-16
+// throughout, as the box takes it: the run-time sits below the library that
+// converts texts.
 #pragma once
 
 #include <cstddef>
 #include <string_view>
+
+// Where shown text goes in place of the box: a run that nobody watches must
+// not stop at one.
+using TErrorSink = void (*)(std::wstring_view text);
 
 class TErrorOutput {
  public:
@@ -19,6 +24,9 @@ class TErrorOutput {
   void Close();
   // The text written and not shown yet.
   [[nodiscard]] std::wstring_view Pending() const { return {buffer_, count_}; }
+
+  // None: a box shows the text.
+  TErrorSink Sink = nullptr;
 
  private:
   [[nodiscard]] bool EndsWithEmptyLine() const;

@@ -94,6 +94,26 @@ constexpr TBrowserSteps kBrowserOrder[] = {
     {Opera12, {Search, Deleter, Reader, Builder, Lamp}},
 };
 
+// A cleaning target by the scheme's fields that make it up.
+struct TTargetFields {
+  const char* name;
+  TKVBitBtn* Scheme::*button;
+  TKVFileSearch* Scheme::*search;
+  TKVDirTools* Scheme::*deleter;
+};
+
+// The cleaning buttons' tab order is the order they are made in.
+constexpr TTargetFields kCleaningTargets[kCleaningTargetCount] = {
+    {"кэш IE", &Scheme::btnDelIE, &Scheme::fsIE, &Scheme::dtDelIE},
+    {"%temp%", &Scheme::btnDelTemp, &Scheme::fsTemp, &Scheme::dtDelTemp},
+    {"кэш Google Chrome", &Scheme::btnDelChrome, &Scheme::fsChrome, &Scheme::dtDelChrome},
+    {"кэш Firefox", &Scheme::btnDelFirefox, &Scheme::fsFirefox, &Scheme::dtDelFirefox},
+    {"кэш Яндекс.Браузера", &Scheme::btnDelYandex, &Scheme::fsYandex, &Scheme::dtDelYandex},
+    {"кэш Vivaldi", &Scheme::btnDelVivaldi, &Scheme::fsVivaldi, &Scheme::dtDelVivaldi},
+    {"кэш Opera 12", &Scheme::btnDelOpera12, &Scheme::fsOpera12, &Scheme::dtDelOpera12},
+    {"кэш Opera 20 и выше", &Scheme::btnDelOpera20, &Scheme::fsOpera20, &Scheme::dtDelOpera20},
+};
+
 const TBrowserRow& RowOf(TBrowser browser) {
   return kBrowserRows[static_cast<size_t>(browser)];
 }
@@ -553,6 +573,15 @@ void TClassMainForm_25378D0::JoinCountLinks() {
   JoinAdder(mathSum8, efdSizeVivaldi, Link<&TKVMath::doDivide>(mathToMB, 0));
   mathToMB->onResult = Link<&TKVStrCatDelim::doStrCat>(catCountText, 0);
   catCountText->DelimiterLink = Link<&TKVMath::Result>(mathToMB, 0);
+}
+
+std::array<TCleaningTarget, kCleaningTargetCount> TClassMainForm_25378D0::CleaningTargets() const {
+  std::array<TCleaningTarget, kCleaningTargetCount> targets;
+  for (size_t i = 0; i < kCleaningTargetCount; ++i) {
+    const TTargetFields& fields = kCleaningTargets[i];
+    targets[i] = {fields.name, this->*fields.button, this->*fields.search, this->*fields.deleter};
+  }
+  return targets;
 }
 
 void TClassMainForm_25378D0::FreeComponents() {

@@ -2,6 +2,8 @@
 // order, writes their properties, joins their links and frees them last-first.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <type_traits>
 #include <utility>
@@ -27,6 +29,16 @@
 // The cleaner's browsers and the parts of each one's row, given in scheme.cpp.
 enum class TBrowser : uint8_t;
 enum class TBrowserPart : uint8_t;
+
+// A cleaning target as a press reaches it: the button that starts its chain,
+// the search that walks its folder and the deleter that empties it.
+struct TCleaningTarget {
+  const char* name;  // as its button names it: "%temp%", "кэш Google Chrome"
+  TKVBitBtn* button;
+  TKVFileSearch* search;
+  TKVDirTools* deleter;
+};
+constexpr size_t kCleaningTargetCount = 8;
 
 class TClassMainForm_25378D0 {
  public:
@@ -132,6 +144,9 @@ class TClassMainForm_25378D0 {
   TKVStrCatDelim* catCountText = nullptr;
   // Writes into sbStatus's bar why a search refused its folder.
   TKVStatusBar* sbRefusal = nullptr;
+
+  // In the tab order of their buttons.
+  [[nodiscard]] std::array<TCleaningTarget, kCleaningTargetCount> CleaningTargets() const;
 
  private:
   void CreateComponents();
