@@ -5,7 +5,6 @@
 #include <shellapi.h>
 
 #include <string_view>
-#include <unordered_map>
 
 #include "control.h"
 #include "safe_target.h"
@@ -19,30 +18,6 @@ bool IsLink(DWORD attributes) {
 }
 bool IsFolder(DWORD attributes) {
   return attributes & FILE_ATTRIBUTE_DIRECTORY;
-}
-
-// Calls visit(folder, entry) for every entry below folder ("\"-terminated),
-// depth first, never entering a link. Stops when visit answers false, or at a
-// folder that cannot be listed (even an empty one lists "." and "..").
-template <class Visit>
-bool WalkTree(const std::wstring& folder, Visit& visit, bool& unlistable) {
-  WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW(AnyLengthPath(folder + L"*.*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) {
-    unlistable = true;
-    return false;
-  }
-  bool goOn = true;
-  do {
-    const std::wstring_view name = entry.cFileName;
-    if (name == L"." || name == L"..") continue;
-    goOn = visit(folder, entry);
-    if (goOn && IsFolder(entry.dwFileAttributes) && !IsLink(entry.dwFileAttributes)) {
-      goOn = WalkTree(folder + entry.cFileName + L"\\", visit, unlistable);
-    }
-  } while (goOn && FindNextFileW(find, &entry));
-  FindClose(find);
-  return goOn;
 }
 
 // The shell copies every path it works on into a MAX_PATH buffer and lists a
@@ -101,29 +76,29 @@ bool IsItselfIn(const std::wstring& folder, std::wstring_view name,
   return IsItself(lastFolder.final, name, entryFinal);
 }
 
-// Whether anything below a folder, whose resolved path is known, is a link, or
-// a name or path the shell would mishandle, or a folder that cannot be listed.
-// A subfolder found to be itself has just been resolved, so its entries are
-// checked against that: every entry costs one resolve, every folder none.
+// Whether anything below a folder ("\"-terminated), whose resolved path is
+// known, is a link, or a name or path the shell would mishandle, or a folder
+// that cannot be listed (even an empty one lists "." and ".."). A subfolder
+// found to be itself has just been resolved, so its entries are checked
+// against that: every entry costs one resolve, every folder none.
 bool UnsafeBelow(const std::wstring& folder, const std::wstring& folderFinal) {
-  std::unordered_map<std::wstring, std::wstring> finals{{folder, folderFinal}};
-  bool found = false;
-  auto visit = [&](const std::wstring& parent, const WIN32_FIND_DATAW& entry) {
-    const auto parentFinal = finals.find(parent);
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW(AnyLengthPath(folder + L"*.*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return true;
+  bool unsafe = false;
+  do {
     const std::wstring_view name = entry.cFileName;
-    found = parentFinal == finals.end() || IsLink(entry.dwFileAttributes) || !IsPlainName(name) ||
-            parent.size() + name.size() > kShellPathLimit;
-    if (found) return false;
-    const std::wstring entryFinal = FinalPath(parent + entry.cFileName);
-    found = !IsItself(parentFinal->second, name, entryFinal);
-    if (!found && IsFolder(entry.dwFileAttributes)) {
-      finals.emplace(parent + entry.cFileName + L"\\", entryFinal);
-    }
-    return !found;
-  };
-  bool unlistable = false;
-  WalkTree(folder, visit, unlistable);
-  return found || unlistable;
+    if (name == L"." || name == L"..") continue;
+    unsafe = IsLink(entry.dwFileAttributes) || !IsPlainName(name) ||
+             folder.size() + name.size() > kShellPathLimit;
+    if (unsafe) break;
+    const std::wstring path = folder + entry.cFileName;
+    const std::wstring entryFinal = FinalPath(path);
+    unsafe = !IsItself(folderFinal, name, entryFinal) ||
+             (IsFolder(entry.dwFileAttributes) && UnsafeBelow(path + L"\\", entryFinal));
+  } while (!unsafe && FindNextFileW(find, &entry));
+  FindClose(find);
+  return unsafe;
 }
 
 // Wine's shell deletes a folder by walking it and follows links as it goes,
