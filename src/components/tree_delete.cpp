@@ -168,17 +168,50 @@ bool SetDeleteDisposition(HANDLE entry) {
   return SetFileInformationByHandle(entry, FileDispositionInfo, &info, sizeof info);
 }
 
-// Explorer learns of each entry deleted, as after the shell's own deletion.
-// shell32 is loaded at the first one: start-up must not pay for it.
-void TellExplorer(const std::wstring& path, DWORD attributes) {
-  using ChangeNotify = void(WINAPI*)(LONG, UINT, LPCVOID, LPCVOID);
+using ChangeNotify = void(WINAPI*)(LONG, UINT, LPCVOID, LPCVOID);
+
+// shell32 is loaded at the first notice: start-up must not pay for it.
+void Notify(LONG event, const std::wstring& path) {
   static const HMODULE shell = LoadLibraryW(L"shell32.dll");
   static const auto notify = shell ? reinterpret_cast<ChangeNotify>(reinterpret_cast<void*>(
                                          GetProcAddress(shell, "SHChangeNotify")))
                                    : nullptr;
-  if (!notify) return;
-  const LONG event = IsFolder(attributes) && !IsLink(attributes) ? SHCNE_RMDIR : SHCNE_DELETE;
-  notify(event, SHCNF_PATHW, path.c_str(), nullptr);
+  if (notify) notify(event, SHCNF_PATHW, path.c_str(), nullptr);
+}
+
+// Explorer hears of each entry deleted at the top of a press, as after the
+// shell's own deletion. But a notice costs as much as deleting a few dozen
+// files (Wine's shell resolves the path and hands it to the desktop at once),
+// and a press over loose files deletes thousands at the top: past the first
+// few of one folder, one notice that the folder's contents changed, sent when
+// the work ends, stands for the rest.
+constexpr uint32_t kSeparateNotices = 16;
+
+struct FolderNotices {
+  std::wstring folder;
+  uint32_t sent = 0;
+  bool changePending = false;
+};
+FolderNotices notices;
+
+void EndFolderNotices() {
+  if (notices.changePending) Notify(SHCNE_UPDATEDIR, notices.folder);
+  notices = {};
+}
+
+void TellExplorer(const std::wstring& path, DWORD attributes) {
+  const std::wstring folder = path.substr(0, path.rfind(L'\\'));
+  if (folder != notices.folder) {
+    EndFolderNotices();
+    notices.folder = folder;
+  }
+  AtLongWorkEnd(EndFolderNotices);
+  if (notices.sent < kSeparateNotices) {
+    ++notices.sent;
+    Notify(IsFolder(attributes) && !IsLink(attributes) ? SHCNE_RMDIR : SHCNE_DELETE, path);
+  } else {
+    notices.changePending = true;
+  }
 }
 
 void Step(std::string_view label) {
@@ -187,6 +220,15 @@ void Step(std::string_view label) {
   } else {
     LongWorkStep(label);
   }
+}
+
+// Windows lists a link to a file as a reparse point; Wine lists it as the
+// file it leads to, and only opening it tells. Where the listing hides such
+// links every file the count meets is opened; elsewhere none is.
+bool ListingHidesFileLinks() {
+  static const bool hides =
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  return hides;
 }
 
 class TreeDeleter {
@@ -302,7 +344,7 @@ class TreeMeasurer {
       }
       const uint64_t size = (uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow;
       // An empty file adds nothing, whatever it is.
-      if (size && IsFileItself(folder, name)) total += size;
+      if (size && (!ListingHidesFileLinks() || IsFileItself(folder, name))) total += size;
     } while (FindNextFileW(find, &entry));
     FindClose(find);
     return total;

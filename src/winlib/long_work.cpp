@@ -1,6 +1,8 @@
 #include "long_work.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app.h"
 #include "control.h"
@@ -26,6 +28,7 @@ struct TLongWork {
   HCURSOR cursor = nullptr;  // the one before the wait cursor
 };
 TLongWork work;
+std::vector<void (*)()> endActions;
 
 // Only a program whose form is on screen has anything to keep alive: a run
 // without a window works on undisturbed.
@@ -87,11 +90,29 @@ void LongWorkStep(std::string_view label) {
 
 void LongWorkTick() { Serve(); }
 
+void AtLongWorkEnd(void (*action)()) {
+  if (std::find(endActions.begin(), endActions.end(), action) == endActions.end()) {
+    endActions.push_back(action);
+  }
+}
+
+namespace {
+
+void RunEndActions() {
+  std::vector<void (*)()> actions;
+  actions.swap(endActions);
+  for (auto* action : actions)
+    action();
+}
+
+}  // namespace
+
 bool EndLongWork() {
   if (!work.running) return false;
   const bool wasBusy = work.busy;
   work.running = false;
   work.busy = false;
+  RunEndActions();
   if (!wasBusy) return false;
   ThrowAwayInput();
   EndStatusProgress();

@@ -16,6 +16,9 @@
 void LongWorkStep(std::string_view label);
 // The work goes on with no step to count: the windows only keep painting.
 void LongWorkTick();
+// Runs once when the current work ends (the same action asked twice runs
+// once), for what is cheaper done once for the whole work than per step.
+void AtLongWorkEnd(void (*action)());
 // The thread is back at its queue: the work, if any, is over. True when it
 // had run long enough to hold input back (that input is gone now).
 bool EndLongWork();
