@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "event.h"
+#include "long_work.h"
 #include "scheme.h"
 #include "target_tree.h"
 
@@ -25,7 +26,11 @@ class SchemeTest : public ::testing::Test {
   void TearDown() override;
 
   // As a user would: BM_CLICK on the component's window.
-  static void Click(TKVWin* button) { SendMessageA(button->Control->Handle, BM_CLICK, 0, 0); }
+  // Back from the click, as the loop would be: the press's work is over.
+  static void Click(TKVWin* button) {
+    SendMessageA(button->Control->Handle, BM_CLICK, 0, 0);
+    EndLongWork();
+  }
   // What the status bar shows: its simple text, or part 0 once it has left simple mode.
   std::string StatusText() const;
   // The end of the message loop frees the application object, and every
