@@ -12,8 +12,9 @@ namespace {
 
 // Work shorter than this passes unnoticed, as any click's handling does.
 constexpr DWORD kQuietMs = 100;
-// How often the windows are served meanwhile.
-constexpr DWORD kServeEveryMs = 50;
+// How often the windows are served meanwhile: a tenth of a second is soon
+// enough for an eye, and each progress text costs a redraw of the bar.
+constexpr DWORD kServeEveryMs = 100;
 // A window that never validates would keep the serve loop going.
 constexpr int kMostPaintsPerServe = 256;
 

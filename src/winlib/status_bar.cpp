@@ -117,7 +117,8 @@ void ShowStatusProgress(TControl* form, std::string_view text) {
     progress = {form, simple, simple ? SimpleText(form) : std::wstring()};
   }
   const std::wstring wide = ToWstr(text);
-  SendToBar(form, SB_SIMPLE, TRUE, 0);
+  // Switching redraws the whole bar: only when a part text took it back.
+  if (!SendToBar(form, SB_ISSIMPLE, 0, 0)) SendToBar(form, SB_SIMPLE, TRUE, 0);
   SendToBar(form, SB_SETTEXTW, kSimpleIndex, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 

@@ -57,7 +57,8 @@ std::wstring ObjectPathOf(HANDLE entry) {
     USHORT length, maximum;
     wchar_t* text;
   };
-  std::wstring buffer(32768 + sizeof(Name), L'\0');
+  // Kept between calls: a deep tree asks for thousands of names.
+  static std::wstring buffer(32768 + sizeof(Name), L'\0');
   ULONG size = 0;
   if (!queryObject || queryObject(entry, kObjectNameInformation, buffer.data(),
                                   static_cast<ULONG>(buffer.size() * sizeof(wchar_t)), &size) != 0) {
@@ -76,6 +77,10 @@ std::wstring FinalPathOf(HANDLE entry, const std::wstring& openedAs) {
   static const auto finalPathName = reinterpret_cast<FinalPathName>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleW(L"kernel32"), "GetFinalPathNameByHandleW")));
   if (!finalPathName) return openedAs;
+  // Where Wine is sure to answer nothing, it is not asked first.
+  if (openedAs.size() >= MAX_PATH) {
+    if (std::wstring object = ObjectPathOf(entry); !object.empty()) return object;
+  }
   const std::wstring final = TextAnswer(
       [&](wchar_t* buffer, DWORD size) { return finalPathName(entry, buffer, size, 0); });
   return final.empty() ? ObjectPathOf(entry) : final;
