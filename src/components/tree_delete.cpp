@@ -78,7 +78,8 @@ bool SameObject(HANDLE a, HANDLE b) {
   BY_HANDLE_FILE_INFORMATION first, second;
   return GetFileInformationByHandle(a, &first) && GetFileInformationByHandle(b, &second) &&
          first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
-         first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
 }
 
 // A folder as the engine walks it: its "\\?\" path and where it resolves.
@@ -103,8 +104,9 @@ bool IsTrimmedItself(HANDLE entry, const WalkedFolder& folder, std::wstring_view
                      std::wstring_view final) {
   const size_t kept = name.find_last_not_of(L". ");
   if (kept + 1 == name.size()) return false;
-  const std::wstring trimmed =
-      kept == std::wstring_view::npos ? Join(folder.final, L"") : Join(folder.final, name.substr(0, kept + 1));
+  const std::wstring trimmed = kept == std::wstring_view::npos
+                                   ? Join(folder.final, L"")
+                                   : Join(folder.final, name.substr(0, kept + 1));
   if (!SameText(final, trimmed)) return false;
   Handle other(Open(trimmed, FILE_READ_ATTRIBUTES));
   return !other || !SameObject(entry, other);

@@ -47,7 +47,8 @@ void ShowProgress(TControl* form) {
 void PaintWaitingWindows() {
   work.serving = true;
   MSG msg;
-  for (int i = 0; i < kMostPaintsPerServe && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT); ++i) {
+  for (int i = 0;
+       i < kMostPaintsPerServe && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT); ++i) {
     DispatchMessageW(&msg);
   }
   work.serving = false;
@@ -89,7 +90,9 @@ void LongWorkStep(std::string_view label) {
   if (work.label != label) work.label = label;
 }
 
-void LongWorkTick() { Serve(); }
+void LongWorkTick() {
+  Serve();
+}
 
 void AtLongWorkEnd(void (*action)()) {
   if (std::find(endActions.begin(), endActions.end(), action) == endActions.end()) {

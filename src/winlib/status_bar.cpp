@@ -129,7 +129,8 @@ void EndStatusProgress() {
   if (!form->StatusBar || !form->StatusBar->Handle) return;
   SendToBar(form, SB_SIMPLE, progress.simple, 0);
   if (progress.simple) {
-    SendToBar(form, SB_SETTEXTW, kSimpleIndex, reinterpret_cast<LPARAM>(progress.simpleText.c_str()));
+    SendToBar(form, SB_SETTEXTW, kSimpleIndex,
+              reinterpret_cast<LPARAM>(progress.simpleText.c_str()));
   }
 }
 

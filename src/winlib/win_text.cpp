@@ -60,8 +60,9 @@ std::wstring ObjectPathOf(HANDLE entry) {
   // Kept between calls: a deep tree asks for thousands of names.
   static std::wstring buffer(32768 + sizeof(Name), L'\0');
   ULONG size = 0;
-  if (!queryObject || queryObject(entry, kObjectNameInformation, buffer.data(),
-                                  static_cast<ULONG>(buffer.size() * sizeof(wchar_t)), &size) != 0) {
+  if (!queryObject ||
+      queryObject(entry, kObjectNameInformation, buffer.data(),
+                  static_cast<ULONG>(buffer.size() * sizeof(wchar_t)), &size) != 0) {
     return {};
   }
   const auto* name = reinterpret_cast<const Name*>(buffer.data());

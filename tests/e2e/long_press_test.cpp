@@ -55,9 +55,10 @@ HWND Cover(const RECT& area) {
   windowClass.hbrBackground = brush;
   windowClass.lpszClassName = "long_press_cover";
   RegisterClassA(&windowClass);
-  return CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "long_press_cover", "", WS_POPUP | WS_VISIBLE,
-                         area.left, area.top, area.right - area.left, area.bottom - area.top,
-                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  return CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "long_press_cover", "",
+                         WS_POPUP | WS_VISIBLE, area.left, area.top, area.right - area.left,
+                         area.bottom - area.top, nullptr, nullptr, GetModuleHandleA(nullptr),
+                         nullptr);
 }
 
 }  // namespace
@@ -100,7 +101,8 @@ TEST(LongPress, WindowPaintsAndTakesNoOtherPress) {
 
   ClickAt(Centre(window.cleaners[kIE]));
   ASSERT_TRUE(Eventually([&] { return TargetTree::IsEmptyFolder(tree.Folder("temp")); }, 120000));
-  ASSERT_TRUE(Eventually([&] { return ReadStatusBar(program.Process(), window.bar).text == kCleaned; }));
+  ASSERT_TRUE(
+      Eventually([&] { return ReadStatusBar(program.Process(), window.bar).text == kCleaned; }));
   EXPECT_TRUE(scratch::Exists(ieFile)) << "the click during the press was taken";
   EXPECT_EQ(window.Lamp(kIE), kLampOff);
 
