@@ -26,7 +26,6 @@ struct TLongWork {
   DWORD lastServed = 0;
   uint32_t steps = 0;
   std::string label;
-  HCURSOR cursor = nullptr;  // the one before the wait cursor
 };
 TLongWork work;
 std::vector<void (*)()> endActions;
@@ -65,8 +64,6 @@ void Serve() {
   if (!work.busy) {
     if (now - work.start < kQuietMs || !ShownForm()) return;
     work.busy = true;
-    // IDC_WAIT: the A form of the name comes with the narrow headers.
-    work.cursor = SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));
   } else if (now - work.lastServed < kServeEveryMs) {
     return;
   }
@@ -120,7 +117,6 @@ bool EndLongWork() {
   if (!wasBusy) return false;
   ThrowAwayInput();
   EndStatusProgress();
-  SetCursor(work.cursor);
   return true;
 }
 
