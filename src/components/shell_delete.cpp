@@ -9,16 +9,10 @@
 #include "control.h"
 #include "safe_target.h"
 #include "text_conv.h"
+#include "tree_delete.h"
 #include "win_text.h"
 
 namespace {
-
-bool IsLink(DWORD attributes) {
-  return attributes & FILE_ATTRIBUTE_REPARSE_POINT;
-}
-bool IsFolder(DWORD attributes) {
-  return attributes & FILE_ATTRIBUTE_DIRECTORY;
-}
 
 // The shell copies every path it works on into a MAX_PATH buffer and lists a
 // folder as its path plus "\*.*". Under Wine a path that does not fit comes
@@ -26,12 +20,6 @@ bool IsFolder(DWORD attributes) {
 // path longer than this (in UTF-16 characters) is ever handed to it, nor a
 // folder holding one.
 constexpr size_t kShellPathLimit = MAX_PATH - 6;
-
-// A name the system should never report, but Wine does when a Linux name's
-// bytes map to separators: "z\..\..\outside" would climb out of its folder.
-bool IsPlainName(std::wstring_view name) {
-  return name.find_first_of(L"\\/") == std::wstring_view::npos && name != L"." && name != L"..";
-}
 
 std::wstring AsFolder(std::wstring path) {
   if (path.back() != L'\\') path += L'\\';

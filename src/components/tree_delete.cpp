@@ -30,20 +30,6 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPOR
 // Deeper than any cache goes, and shallow enough for the window thread's stack.
 constexpr int kMaxDepth = 256;
 
-bool IsLink(DWORD attributes) {
-  return attributes & FILE_ATTRIBUTE_REPARSE_POINT;
-}
-bool IsFolder(DWORD attributes) {
-  return attributes & FILE_ATTRIBUTE_DIRECTORY;
-}
-
-// A name the system should never report, but Wine does when a Linux name's
-// bytes map to separators: "z\..\..\outside" would climb out of its folder,
-// and "a:b" names a stream of "a".
-bool IsPlainName(std::wstring_view name) {
-  return name.find_first_of(L"\\/:") == std::wstring_view::npos && name != L"." && name != L"..";
-}
-
 bool SameText(std::wstring_view a, std::wstring_view b) {
   return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
@@ -367,6 +353,10 @@ class TreeMeasurer {
 };
 
 }  // namespace
+
+bool IsPlainName(std::wstring_view name) {
+  return name.find_first_of(L"\\/:") == std::wstring_view::npos && name != L"." && name != L"..";
+}
 
 bool DeleteEntryTree(const std::wstring& path, DeleteProgress progress) {
   const size_t slash = path.rfind(L'\\');

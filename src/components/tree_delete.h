@@ -3,11 +3,26 @@
 // path, never through a link; and measures a tree the way the engine sees it.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 struct TDeleteTally;
+
+// What a listed entry is, from its attributes: a link of any kind (as
+// Windows marks it), a folder.
+[[nodiscard]] inline bool IsLink(DWORD attributes) {
+  return attributes & FILE_ATTRIBUTE_REPARSE_POINT;
+}
+[[nodiscard]] inline bool IsFolder(DWORD attributes) {
+  return attributes & FILE_ATTRIBUTE_DIRECTORY;
+}
+// A name the system should never report, but Wine does when a Linux name's
+// bytes map to separators: "z\..\..\outside" would climb out of its folder,
+// and "a:b" names a stream of "a".
+[[nodiscard]] bool IsPlainName(std::wstring_view name);
 
 // Where a deletion reports: the tally it adds to, and the label the long-work
 // bar shows per entry deleted (empty: the windows only keep painting).
