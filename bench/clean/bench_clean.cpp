@@ -5,8 +5,15 @@
 // own copy of the same tree.
 //   bench_clean ROOT TARGET SIDE FOLDER [SIDE FOLDER]...
 // ROOT holds the eight targets brumix.exe is pointed at; the press side
-// cleans TARGET there (its FOLDER is not read). Other sides: plain, shell.
+// cleans TARGET there (its FOLDER is not read). Other sides: plain, shell,
+// and engine (the cleaner's engine called per top-level entry, without the
+// program around it).
 // Sides run in the order given.
+//   bench_clean --alternate FOLDER
+// deletes the files straight in FOLDER one by one, every other one through the
+// engine and the rest through DeleteFileW, and prints the time each takes per
+// file: both see the same machine at the same moment, which a shared machine
+// gives no two runs.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -17,8 +24,10 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "dir_tools.h"
 #include "program_driver.h"
 #include "text_conv.h"
+#include "tree_delete.h"
 #include "win_text.h"
 
 namespace {
@@ -69,17 +78,51 @@ bool PlainDelete(const std::wstring& path, DWORD attributes) {
   return RemoveDirectoryW(path.c_str());
 }
 
-double DeleteEach(const std::string& folder, const BenchTarget& target, bool shell) {
+enum class Side { kShell, kPlain, kEngine };
+
+double DeleteEach(const std::string& folder, const BenchTarget& target, Side side) {
   const std::wstring wide = ToWstr(folder);
+  TDeleteTally tally;
   const double start = Now();
-  for (const Listed& entry : TopLevel(shell ? wide : VerbatimPath(wide), target.include)) {
-    if (shell) {
-      ShellDelete(entry.path, target.shellFlags);
-    } else {
-      PlainDelete(entry.path, entry.attributes);
+  for (const Listed& entry :
+       TopLevel(side == Side::kPlain ? VerbatimPath(wide) : wide, target.include)) {
+    switch (side) {
+      case Side::kShell:
+        ShellDelete(entry.path, target.shellFlags);
+        break;
+      case Side::kPlain:
+        PlainDelete(entry.path, entry.attributes);
+        break;
+      case Side::kEngine:
+        (void)DeleteEntryTree(entry.path, {tally, ""});
+        break;
     }
   }
   return Now() - start;
+}
+
+int Alternate(const std::string& folder) {
+  TDeleteTally tally;
+  double seconds[2] = {0, 0};
+  int files[2] = {0, 0};
+  for (const Listed& entry : TopLevel(ToWstr(folder), 0)) {
+    if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    const int engine = (files[0] + files[1]) % 2;
+    const double start = Now();
+    if (engine) {
+      (void)DeleteEntryTree(entry.path, {tally, ""});
+    } else {
+      DeleteFileW(VerbatimPath(entry.path).c_str());
+    }
+    seconds[engine] += Now() - start;
+    ++files[engine];
+  }
+  if (!files[0] || !files[1]) return 1;
+  const double plain = seconds[0] / files[0], engine = seconds[1] / files[1];
+  std::printf("alternate files %d plain_us %.1f engine_us %.1f ratio %.2f left %lld\n",
+              files[0] + files[1], plain * 1e6, engine * 1e6, engine / plain,
+              static_cast<long long>(EntriesBelow(folder)));
+  return 0;
 }
 
 double Press(const std::string& root, const BenchTarget& target) {
@@ -96,6 +139,7 @@ double Press(const std::string& root, const BenchTarget& target) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--alternate") return Alternate(argv[2]);
   if (argc < 5 || argc % 2 == 0) {
     std::fprintf(stderr, "usage: bench_clean ROOT TARGET SIDE FOLDER [SIDE FOLDER]...\n");
     return 2;
@@ -119,8 +163,11 @@ int main(int argc, char** argv) {
     double seconds = -1;
     if (side == "press") {
       seconds = Press(root, *target);
-    } else if (side == "shell" || side == "plain") {
-      seconds = DeleteEach(folder, *target, side == "shell");
+    } else if (side == "shell" || side == "plain" || side == "engine") {
+      seconds = DeleteEach(folder, *target,
+                           side == "shell"   ? Side::kShell
+                           : side == "plain" ? Side::kPlain
+                                             : Side::kEngine);
     } else {
       std::fprintf(stderr, "no side %s\n", side.c_str());
       return 2;

@@ -6,6 +6,9 @@
 # files, default 20,000, half loose in the target and half in folders of 100)
 # and a deep one (a quarter as many files, in chains of nine folders of 40
 # characters: most of them past 300 characters, where the shell cannot reach).
+# The engine alone (called per top-level entry, no program around it) runs
+# beside them, and then once more against DeleteFileW file by file in turn,
+# the one ratio this shared machine's noise does not move.
 # The trees are made on the Linux side inside the build's private prefix
 # (C:\bench-clean) and removed afterwards.
 #   bench/clean/run.sh BUILD_DIR
@@ -53,7 +56,7 @@ fill() {
 declare -A seconds left
 for tree in mixed deep; do
   for run in $(seq "$runs"); do
-    sides=(press plain)
+    sides=(press engine plain)
     [ "$run" -le "$shell_runs" ] && sides+=(shell)
     # Each side works at the same depth below its own copy.
     rm -rf "$work"
@@ -83,15 +86,26 @@ for tree in mixed deep; do
   done
 done
 
+# The engine against DeleteFileW file by file, in turn, on loose files.
+rm -rf "$work"
+fill_folder "$work/alternate" $((files / 2)) $((files / 2))
+alternate=$(wine "$build/bench/clean/bench_clean.exe" --alternate "$(wine_path /bench-clean/alternate)" |
+  tr -d '\r')
+
 echo
+echo "clean, one file at a time: $alternate"
 for tree in mixed deep; do
   declare -A m=()
-  for side in press plain shell rm; do
-    m[$side]=$(printf '%s\n' ${seconds[$tree,$side]} | median)
+  for side in press engine plain shell rm; do
+    m[$side]=$(printf '%s\n' ${seconds[$tree,$side]:-} | median)
   done
+  shell="shell ${m[shell]}s"
+  [ "$shell_runs" -gt 0 ] || shell="shell not run"
   echo "clean $tree tree (flags 0x410, medians of $runs runs, the shell's of $shell_runs):" \
-    "press ${m[press]}s, plain walk ${m[plain]}s, shell ${m[shell]}s, rm -rf ${m[rm]}s;" \
+    "press ${m[press]}s, engine alone ${m[engine]}s, plain walk ${m[plain]}s, $shell, rm -rf ${m[rm]}s;" \
     "press/plain $(ratio "${m[press]}" "${m[plain]}") (goal 1.3)," \
+    "engine/plain $(ratio "${m[engine]}" "${m[plain]}")," \
     "press/shell $(ratio "${m[press]}" "${m[shell]}"), press/rm $(ratio "${m[press]}" "${m[rm]}");" \
-    "entries left: press ${left[$tree,press]}, plain ${left[$tree,plain]}, shell ${left[$tree,shell]}"
+    "entries left: press ${left[$tree,press]}, engine ${left[$tree,engine]}," \
+    "plain ${left[$tree,plain]}, shell ${left[$tree,shell]:-}"
 done
