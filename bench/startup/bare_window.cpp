@@ -4,7 +4,8 @@
 //   bare_window [--controls] [LIBRARY...]
 // loads the libraries first, to see what a library costs; --controls also
 // makes the child windows the cleaner's window holds, the same classes and
-// styles with one shared font, to see what Wine charges for the windows alone.
+// styles with one shared font, in a window of the cleaner's form's styles, to
+// see what Wine charges for the windows alone.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -28,13 +29,19 @@ struct Child {
 };
 
 // Nine flat owner-drawn buttons and two push buttons, a title and eight
-// lamps, and a status bar with a size grip.
+// lamps, and a status bar without a grip; each clips its siblings and is a
+// control parent, as the cleaner's controls are.
 constexpr Child kChildren[] = {
-    {L"BUTTON", 0x5001000B, 9},
-    {L"BUTTON", 0x50011000, 2},
-    {L"STATIC", 0x5000018C, 9},
-    {STATUSCLASSNAMEW, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 1},
+    {L"BUTTON", 0x5601800B, 9},
+    {L"BUTTON", 0x56813000, 2},
+    {L"STATIC", 0x5600018C, 9},
+    {STATUSCLASSNAMEW, 0x56000003, 1},
 };
+constexpr DWORD kChildExStyle = WS_EX_CONTROLPARENT;
+// The cleaner's form: a single border, no maximise box, and clipping around
+// its children, which makes Wine erase them while the window is shown.
+constexpr DWORD kFormStyle = 0x06CA0000;
+constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT | WS_EX_WINDOWEDGE;
 
 void MakeChildren(HWND window, HINSTANCE instance) {
   // Through the loaded library, so that the plain run does not import it.
@@ -47,8 +54,8 @@ void MakeChildren(HWND window, HINSTANCE instance) {
   int top = 10;
   for (const Child& child : kChildren) {
     for (int i = 0; i < child.count; ++i, top += 15) {
-      HWND control = CreateWindowExW(0, child.windowClass, L"child", child.style, 10, top, 240, 20,
-                                     window, nullptr, instance, nullptr);
+      HWND control = CreateWindowExW(kChildExStyle, child.windowClass, L"child", child.style, 10,
+                                     top, 240, 20, window, nullptr, instance, nullptr);
       SendMessageW(control, WM_SETFONT, font, TRUE);
     }
   }
@@ -69,9 +76,9 @@ int main(int argc, char** argv) {
   windowClass.lpszClassName = L"BareWindow";
   if (!RegisterClassW(&windowClass)) return 1;
   // The size of the cleaner's window.
-  HWND window =
-      CreateWindowExW(0, L"BareWindow", L"bare window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                      CW_USEDEFAULT, 307, 376, nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowExW(withChildren ? kFormExStyle : 0, L"BareWindow", L"bare window",
+                                withChildren ? kFormStyle : WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                CW_USEDEFAULT, 307, 376, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
   if (withChildren) MakeChildren(window, instance);
   ShowWindow(window, SW_SHOWNORMAL);
